@@ -1,0 +1,93 @@
+// The one door to the operating system for the portable code: every
+// Win32 call the system makes, with its own name and arguments, held in a
+// table. The Windows build binds the table to the real API (os/api_win32.cpp);
+// the native test build binds it to the simulated machine (os/sim/).
+//
+// Entries of calls that not every Windows has (the task dialog, the theme
+// service) are looked up at run time and are null where they are missing.
+#pragma once
+
+#include "os/win32_types.h"
+
+// X(return type, name, parameter list)
+#define KESTROVA_SYSTEM_CALLS(X)                                                          \
+  /* version, errors, text */                                                             \
+  X(BOOL, GetVersionExA, (LPOSVERSIONINFOA lpVersionInformation))                         \
+  X(DWORD, GetLastError, (void))                                                          \
+  X(DWORD, FormatMessageA,                                                                \
+    (DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,              \
+     LPSTR lpBuffer, DWORD nSize, va_list* Arguments))                                    \
+  X(HLOCAL, LocalFree, (HLOCAL hMem))                                                     \
+  X(DWORD, GetModuleFileNameA, (HMODULE hModule, LPSTR lpFilename, DWORD nSize))          \
+  X(BOOL, GetCPInfo, (UINT CodePage, LPCPINFO lpCPInfo))                                  \
+  X(BOOL, IsDBCSLeadByte, (BYTE TestChar))                                                \
+  X(int, MultiByteToWideChar,                                                             \
+    (UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte,                 \
+     LPWSTR lpWideCharStr, int cchWideChar))                                              \
+  X(DWORD, CharLowerBuffA, (LPSTR lpsz, DWORD cchLength))                                 \
+  X(DWORD, CharUpperBuffA, (LPSTR lpsz, DWORD cchLength))                                 \
+  /* dialogs */                                                                           \
+  X(int, MessageBoxW, (HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType))         \
+  X(HWND, GetActiveWindow, (void))                                                        \
+  /* volumes, files, devices, memory */                                                   \
+  X(BOOL, GetVolumeInformationA,                                                          \
+    (LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer, DWORD nVolumeNameSize,              \
+     LPDWORD lpVolumeSerialNumber, LPDWORD lpMaximumComponentLength,                      \
+     LPDWORD lpFileSystemFlags, LPSTR lpFileSystemNameBuffer, DWORD nFileSystemNameSize)) \
+  X(BOOL, GetDiskFreeSpaceA,                                                              \
+    (LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster, LPDWORD lpBytesPerSector,        \
+     LPDWORD lpNumberOfFreeClusters, LPDWORD lpTotalNumberOfClusters))                    \
+  X(HANDLE, CreateFileA,                                                                  \
+    (LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,                         \
+     LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,             \
+     DWORD dwFlagsAndAttributes, HANDLE hTemplateFile))                                   \
+  X(BOOL, ReadFile,                                                                       \
+    (HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,                           \
+     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped))                             \
+  X(BOOL, WriteFile,                                                                      \
+    (HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,                         \
+     LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped))                          \
+  X(DWORD, SetFilePointer,                                                                \
+    (HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod)) \
+  X(BOOL, CloseHandle, (HANDLE hObject))                                                  \
+  X(BOOL, DeviceIoControl,                                                                \
+    (HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer, DWORD nInBufferSize,       \
+     LPVOID lpOutBuffer, DWORD nOutBufferSize, LPDWORD lpBytesReturned,                   \
+     LPOVERLAPPED lpOverlapped))                                                          \
+  X(LPVOID, VirtualAlloc,                                                                 \
+    (LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect))           \
+  X(BOOL, VirtualFree, (LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType))               \
+  /* drives */                                                                            \
+  X(DWORD, GetLogicalDrives, (void))                                                      \
+  X(UINT, GetDriveTypeA, (LPCSTR lpRootPathName))                                         \
+  X(DWORD, WNetGetConnectionA, (LPCSTR lpLocalName, LPSTR lpRemoteName, LPDWORD lpnLength)) \
+  X(UINT, SetErrorMode, (UINT uMode))                                                     \
+  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))
+
+// Calls that only newer Windows has: looked up at run time, null if absent.
+#define KESTROVA_OPTIONAL_CALLS(X)                                                        \
+  X(HRESULT, TaskDialogIndirect,                                                          \
+    (const TASKDIALOGCONFIG* pTaskConfig, int* pnButton, int* pnRadioButton,              \
+     BOOL* pfVerificationFlagChecked))                                                    \
+  X(BOOL, IsAppThemed, (void))
+
+namespace os {
+
+struct Win32Api {
+#define KESTROVA_DECLARE_CALL(ret, name, params) ret(WINAPI* name) params;
+  KESTROVA_SYSTEM_CALLS(KESTROVA_DECLARE_CALL)
+  KESTROVA_OPTIONAL_CALLS(KESTROVA_DECLARE_CALL)
+#undef KESTROVA_DECLARE_CALL
+};
+
+// The table in force. Bound once at start-up (Windows) or by a test's
+// simulated machine (native).
+const Win32Api& Api();
+void InstallApi(const Win32Api* api);
+
+#ifdef _WIN32
+// Fills the table with the real calls, looking up the optional ones.
+void BindWin32Api();
+#endif
+
+}  // namespace os

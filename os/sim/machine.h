@@ -1,0 +1,73 @@
+// The simulated machine of the native test build: the operating system as
+// the portable code sees it, with state a test can set and inspect. Creating
+// a Machine binds the system table to it; destroying it unbinds.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "os/api.h"
+
+namespace os::sim {
+
+struct DialogRecord {
+  std::u16string caption;
+  std::u16string text;
+  UINT type;
+  HWND owner;
+  std::string TextUtf8() const;
+  std::string CaptionUtf8() const;
+};
+
+struct VolumeWorld;  // drives, devices and memory: os/sim/volumes.h
+
+class Machine {
+ public:
+  Machine();
+  ~Machine();
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  static Machine& Current();
+
+  // Version: what GetVersionExA reports.
+  void SetVersion(DWORD platformId, DWORD major, DWORD minor, DWORD build = 0);
+  bool versionQueryFails = false;
+  int versionQueries = 0;
+
+  // Errors and the system message table (texts end in CR LF, as Windows's do).
+  DWORD lastError = 0;
+  std::map<DWORD, std::string> messageTable;
+  int formatMessageCalls = 0;
+
+  // Process and locale.
+  std::string moduleFileName = "C:\\Program Files\\Kestrova\\kestrova.exe";
+  UINT codePage = 1252;  // 932 gives the Japanese double-byte rules
+  bool appThemed = false;
+
+  // Dialogs shown, in order; all of them answered with OK.
+  std::vector<DialogRecord> dialogs;
+  HWND activeWindow = nullptr;
+
+  // Live allocations handed out by FormatMessageA's buffer allocation.
+  std::set<void*> localAllocations;
+
+  VolumeWorld& volumes() { return *volumes_; }
+
+  const Win32Api& table() const { return table_; }
+
+ private:
+  OSVERSIONINFOA version_{};
+  Win32Api table_{};
+  std::unique_ptr<VolumeWorld> volumes_;
+
+  friend struct SystemCalls;
+};
+
+// Text helpers for assertions.
+std::string Utf16ToUtf8(const std::u16string& text);
+
+}  // namespace os::sim
