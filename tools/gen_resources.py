@@ -122,17 +122,17 @@ BBOK = [
 
 BBCLOSE = [
     "..................",
-    ".......KKKKKK.....",
-    ".......KlllgK.....",
-    ".......KKKKKK.....",
+    "........KKKKKK....",
+    "........KlllgK....",
+    "........KKKKKK....",
     "..................",
     "..p...nnnnnnnnnn..",
-    "..pM..nwccccccwn..",
+    "..pM..nwcccccccn..",
     "..pMM.nwcccccccn..",
     "..pMMMnwcccccccn..",
     "..pMMMnwcccccccn..",
     "..pMMMnwcccccccn..",
-    "..pMMMnwcccccccn..",
+    "..pMpMnwcccccccn..",
     "..pMMMnwcccccccn..",
     "..pMMMnwwccccccn..",
     "..pMMMnwwwcccccn..",
@@ -142,11 +142,17 @@ BBCLOSE = [
 ]
 
 
+# Lit areas (the bright fills) drop out of the disabled glyph; keeping them
+# would melt a picture like the doorway into one grey slab.
+DISABLED_DROPS = {C[ch] for ch in "wcys"}
+
+
 def engraved(rows, blank):
-    """Disabled look: the same shape in grey over a white copy nudged down-right."""
+    """Disabled look: the shape in grey over a white copy nudged down-right."""
     height, width = len(rows), len(rows[0])
     out = [[blank] * width for _ in range(height)]
-    shape = [(x, y) for y in range(height) for x in range(width) if rows[y][x] != blank]
+    shape = [(x, y) for y in range(height) for x in range(width)
+             if rows[y][x] != blank and rows[y][x] not in DISABLED_DROPS]
     for x, y in shape:
         if x + 1 < width and y + 1 < height:
             out[y + 1][x + 1] = C["w"]
@@ -186,24 +192,25 @@ DRIVE_MARKS = {
         ".KKKKKKKKKK.",
         ".....KK.....",
         ".....KK.....",
-        "............",
+        ".....KK.....",
         "....KKKK....",
     ],
     "cdrom": [
-        "KKKKKKKKKK..",
+        ".KKKKKKKKK..",
         "............",
         "...KKKK.....",
-        "..KK..KK.KK.",
+        "..KK..KK..K.",
         "...KKKK.....",
     ],
     "ram": [
         ".K.K.K.K.K..",
-        "KKKKKKKKKKK.",
-        "KKKKKKKKKKK.",
-        "KKKKKKKKKKK.",
+        ".KKKKKKKKK..",
+        ".KKKKKKKKK..",
+        ".KKKKKKKKK..",
         ".K.K.K.K.K..",
     ],
 }
+
 
 def drive_glyph(mark):
     """Raised black-outlined box with `mark` drawn on its silver face."""
@@ -284,7 +291,8 @@ def main_icon():
 
 SCALE = 8
 SHEET_BG = (64, 64, 72)
-CHECK = ((255, 200, 230), (230, 165, 205))
+CHECK = ((255, 200, 230), (230, 165, 205))  # no palette colour is pink
+SILVER_UI = (192, 192, 192)
 
 
 def to_rgb(rows, palette, transparent):
@@ -293,13 +301,15 @@ def to_rgb(rows, palette, transparent):
 
 def tile(img):
     h, w = len(img), len(img[0])
-    big = [[img[y // SCALE][x // SCALE] or CHECK[(x // 4 + y // 4) % 2]
-            for x in range(w * SCALE)] for y in range(h * SCALE)]
+    def big_px(x, y):
+        px = img[y // SCALE][x // SCALE]
+        return CHECK[(x // 4 + y // 4) % 2] if px is None else px
+    big = [[big_px(x, y) for x in range(w * SCALE)] for y in range(h * SCALE)]
     pad = 8
     small = [[SILVER_UI] * (w + 2 * pad) for _ in range(h + 2 * pad)]
     for y in range(h):
         for x in range(w):
-            if img[y][x]:
+            if img[y][x] is not None:
                 small[y + pad][x + pad] = img[y][x]
     gap = 8
     rows = []
@@ -308,9 +318,6 @@ def tile(img):
         right = small[y] if y < len(small) else [SHEET_BG] * len(small[0])
         rows.append(left + [SHEET_BG] * gap + right)
     return rows
-
-
-SILVER_UI = (192, 192, 192)
 
 
 def sheet(lines, margin=16):
@@ -337,7 +344,7 @@ def main():
     icon = main_icon()
     write_ico(RES / "mainicon.ico", icon, ICON_PALETTE)
 
-    # Windows keys the transparent colour off the bottom-left pixel.
+    # Transparency is keyed off the bottom-left pixel, so it must be background.
     assert all(r[-1][0] == C["o"] for r in buttons.values())
     assert all(r[-1][0] == C["b"] and r[0] == r[-1] == [C["b"]] * 16 for r in drives.values())
 
