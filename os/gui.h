@@ -1,0 +1,41 @@
+// The window toolkit's door to the operating system (Windows build only):
+// every user-interface call, with Win32's names and arguments, in one table.
+// The window is tested end to end under Wine, so there is no simulated
+// counterpart; the calls the portable code makes are in os/api.h.
+#pragma once
+
+#ifndef _WIN32
+#error "os/gui.h is part of the Windows build only"
+#endif
+
+#include "os/win32_types.h"
+
+#define KESTROVA_GUI_CALLS(X)                                                              \
+  X(InitCommonControlsEx) X(RegisterClassExA) X(CreateWindowExA) X(DestroyWindow)          \
+  X(DefWindowProcA) X(CallWindowProcA) X(SetWindowLongPtrA) X(GetWindowLongPtrA)          \
+  X(GetMessageA) X(TranslateMessage) X(DispatchMessageA) X(PostQuitMessage)               \
+  X(SendMessageA) X(PostMessageA) X(SetWindowTextA) X(GetWindowTextA)                     \
+  X(GetWindowTextLengthA) X(ShowWindow) X(UpdateWindow) X(SetWindowPos) X(MoveWindow)     \
+  X(GetWindowRect) X(GetClientRect) X(AdjustWindowRectEx) X(InvalidateRect)               \
+  X(GetSystemMetrics) X(SystemParametersInfoA) X(GetSysColor) X(GetSysColorBrush)         \
+  X(SetFocus) X(GetFocus) X(EnableWindow) X(IsWindowEnabled) X(IsWindowVisible)           \
+  X(GetParent) X(IsChild) X(GetDlgCtrlID) X(GetKeyState) X(SetPropA) X(LoadIconA) X(LoadImageA)      \
+  X(LoadCursorA) X(LoadBitmapA) X(GetDC) X(ReleaseDC) X(BeginPaint) X(EndPaint)           \
+  X(GetDeviceCaps) X(CreateFontA) X(SelectObject) X(DeleteObject) X(GetObjectA)           \
+  X(GetTextMetricsA) X(GetTextExtentPoint32A) X(DrawTextA) X(SetTextColor) X(SetBkColor)  \
+  X(SetBkMode) X(CreateSolidBrush) X(FillRect) X(CreatePen) X(MoveToEx) X(LineTo)         \
+  X(DrawEdge) X(DrawFrameControl) X(DrawFocusRect) X(FrameRect) X(CreateCompatibleDC)     \
+  X(DeleteDC) X(CreateCompatibleBitmap) X(CreateBitmap) X(BitBlt) X(GetPixel)             \
+  X(OffsetRect) X(InflateRect) X(SetRect) X(GetStockObject) X(MulDiv)
+
+namespace os {
+
+struct GuiApi {
+#define KESTROVA_DECLARE_GUI_CALL(name) decltype(&::name) name;
+  KESTROVA_GUI_CALLS(KESTROVA_DECLARE_GUI_CALL)
+#undef KESTROVA_DECLARE_GUI_CALL
+};
+
+const GuiApi& Gui();
+
+}  // namespace os

@@ -1,0 +1,278 @@
+#include "ui/controls.h"
+
+#include <string>
+
+#include "app/application.h"
+
+namespace ui {
+namespace {
+
+constexpr int kGlyphSize = 18;
+constexpr int kGlyphSpacing = 4;
+bool visualStylesActive = false;
+
+// The font a custom control was given with WM_SETFONT.
+HFONT ControlFont(HWND hwnd) {
+  return reinterpret_cast<HFONT>(os::Gui().GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+std::string WindowText(HWND hwnd) {
+  const os::GuiApi& gui = os::Gui();
+  std::string text(static_cast<size_t>(gui.GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<size_t>(gui.GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// Labels and the group box show the client panel through them under visual
+// styles; otherwise they fill their box with the button face.
+COLORREF SurfaceColor() {
+  return visualStylesActive ? ClientPanelColor() : os::Gui().GetSysColor(COLOR_BTNFACE);
+}
+
+void FillWith(HDC dc, const RECT& rect, COLORREF color) {
+  const os::GuiApi& gui = os::Gui();
+  HBRUSH brush = gui.CreateSolidBrush(color);
+  gui.FillRect(dc, &rect, brush);
+  gui.DeleteObject(brush);
+}
+
+void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format) {
+  const os::GuiApi& gui = os::Gui();
+  const std::string caption = WindowText(hwnd);
+  HGDIOBJ oldFont = gui.SelectObject(dc, ControlFont(hwnd));
+  gui.SetBkMode(dc, TRANSPARENT);
+  gui.SetTextColor(dc, gui.GetSysColor(COLOR_WINDOWTEXT));
+  gui.DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, format | DT_NOPREFIX);
+  gui.SelectObject(dc, oldFont);
+}
+
+void PaintLabel(HWND hwnd, HDC dc, const RECT& client) {
+  FillWith(dc, client, SurfaceColor());
+  DrawCaption(dc, hwnd, client, DT_LEFT | DT_TOP | DT_SINGLELINE);
+}
+
+// A raised outer bevel with a lowered inner bevel inside it.
+void PaintBevelPanel(HWND hwnd, HDC dc, const RECT& client) {
+  const os::GuiApi& gui = os::Gui();
+  FillWith(dc, client, gui.GetSysColor(COLOR_BTNFACE));
+  RECT edge = client;
+  gui.DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+  gui.InflateRect(&edge, -1, -1);
+  gui.DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+  gui.InflateRect(&edge, -1, -1);
+  DrawCaption(dc, hwnd, edge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
+  const os::GuiApi& gui = os::Gui();
+  FillWith(dc, client, SurfaceColor());
+  TEXTMETRICA metrics{};
+  HGDIOBJ oldFont = gui.SelectObject(dc, ControlFont(hwnd));
+  gui.GetTextMetricsA(dc, &metrics);
+  gui.SelectObject(dc, oldFont);
+  RECT frame = client;
+  frame.top += metrics.tmHeight / 2;
+  gui.DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  const std::string caption = WindowText(hwnd);
+  SIZE extent{};
+  oldFont = gui.SelectObject(dc, ControlFont(hwnd));
+  gui.GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+  gui.SelectObject(dc, oldFont);
+  RECT text = {8, 0, 8 + extent.cx + 4, metrics.tmHeight};
+  FillWith(dc, text, SurfaceColor());
+  text.left += 2;
+  DrawCaption(dc, hwnd, text, DT_LEFT | DT_TOP | DT_SINGLELINE);
+}
+
+// The client panel: a one-pixel black frame on the outermost pixels around
+// the solid surface colour.
+void PaintClientPanel(HWND, HDC dc, const RECT& client) {
+  const os::GuiApi& gui = os::Gui();
+  RECT inner = client;
+  gui.InflateRect(&inner, -1, -1);
+  FillWith(dc, inner, ClientPanelColor());
+  HPEN pen = gui.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+  HGDIOBJ oldPen = gui.SelectObject(dc, pen);
+  const int w = client.right, h = client.bottom;
+  gui.MoveToEx(dc, 0, 0, nullptr);
+  gui.LineTo(dc, 0, h);
+  gui.MoveToEx(dc, 0, 0, nullptr);
+  gui.LineTo(dc, w, 0);
+  gui.MoveToEx(dc, 0, h - 1, nullptr);
+  gui.LineTo(dc, w, h - 1);
+  gui.MoveToEx(dc, w - 1, 0, nullptr);
+  gui.LineTo(dc, w - 1, h - 1);
+  gui.SelectObject(dc, oldPen);
+  gui.DeleteObject(pen);
+}
+
+using Painter = void (*)(HWND, HDC, const RECT&);
+
+// Containers pass their children's notifications on to the window, which
+// holds all the handlers.
+bool ForwardsToParent(UINT message) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const os::GuiApi& gui = os::Gui();
+  switch (message) {
+    case WM_SETFONT:
+      gui.SetWindowLongPtrA(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));
+      if (LOWORD(lParam)) gui.InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return static_cast<LRESULT>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    case WM_SETTEXT: {
+      const LRESULT result = gui.DefWindowProcA(hwnd, message, wParam, lParam);
+      gui.InvalidateRect(hwnd, nullptr, TRUE);
+      return result;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // painting covers the whole area
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = gui.BeginPaint(hwnd, &ps);
+      RECT client;
+      gui.GetClientRect(hwnd, &client);
+      paint(hwnd, dc, client);
+      gui.EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      if (ForwardsToParent(message))
+        return gui.SendMessageA(gui.GetParent(hwnd), message, wParam, lParam);
+      return gui.DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+template <Painter paint>
+LRESULT CALLBACK CustomControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return app::Guarded([&] { return CustomControlMessage(paint, hwnd, message, wParam, lParam); });
+}
+
+void RegisterCustomClass(HINSTANCE instance, const char* name, WNDPROC proc) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = os::Gui().LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = name;
+  os::Gui().RegisterClassExA(&wc);
+}
+
+}  // namespace
+
+void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
+  visualStylesActive = visualStyles;
+  RegisterCustomClass(instance, kClientPanelClass, CustomControlProc<PaintClientPanel>);
+  RegisterCustomClass(instance, kBevelPanelClass, CustomControlProc<PaintBevelPanel>);
+  RegisterCustomClass(instance, kGroupBoxClass, CustomControlProc<PaintGroupBox>);
+  RegisterCustomClass(instance, kLabelClass, CustomControlProc<PaintLabel>);
+}
+
+bool VisualStylesActive() { return visualStylesActive; }
+
+COLORREF ClientPanelColor() { return RGB(227, 239, 255); }
+
+void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y) {
+  const os::GuiApi& gui = os::Gui();
+  HDC image = gui.CreateCompatibleDC(dc);
+  HGDIOBJ oldImage = gui.SelectObject(image, bitmap);
+  BITMAP info{};
+  gui.GetObjectA(bitmap, sizeof(info), &info);
+  const COLORREF transparent = gui.GetPixel(image, 0, info.bmHeight - 1);
+
+  // A monochrome mask, white where the image has its transparent colour.
+  HDC mask = gui.CreateCompatibleDC(dc);
+  HBITMAP maskBitmap = gui.CreateBitmap(w, h, 1, 1, nullptr);
+  HGDIOBJ oldMask = gui.SelectObject(mask, maskBitmap);
+  gui.SetBkColor(image, transparent);
+  gui.BitBlt(mask, 0, 0, w, h, image, srcX, srcY, SRCCOPY);
+
+  // Image xor screen, masked, xor image: the screen stays where the mask is
+  // white, the image shows where it is black.
+  const COLORREF oldBk = gui.SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF oldText = gui.SetTextColor(dc, RGB(0, 0, 0));
+  gui.BitBlt(dc, x, y, w, h, image, srcX, srcY, SRCINVERT);
+  gui.BitBlt(dc, x, y, w, h, mask, 0, 0, SRCAND);
+  gui.BitBlt(dc, x, y, w, h, image, srcX, srcY, SRCINVERT);
+  gui.SetBkColor(dc, oldBk);
+  gui.SetTextColor(dc, oldText);
+
+  gui.SelectObject(mask, oldMask);
+  gui.DeleteObject(maskBitmap);
+  gui.DeleteDC(mask);
+  gui.SelectObject(image, oldImage);
+  gui.DeleteDC(image);
+}
+
+namespace {
+
+void DrawButtonCaption(HDC dc, const std::string& caption, RECT rect, bool enabled) {
+  const os::GuiApi& gui = os::Gui();
+  const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+  gui.SetBkMode(dc, TRANSPARENT);
+  if (!enabled) {
+    // The engraved look: a highlight one pixel down-right under the shadow.
+    RECT highlight = rect;
+    gui.OffsetRect(&highlight, 1, 1);
+    gui.SetTextColor(dc, gui.GetSysColor(COLOR_BTNHIGHLIGHT));
+    gui.DrawTextA(dc, caption.c_str(), -1, &highlight, format);
+  }
+  gui.SetTextColor(dc, gui.GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
+  gui.DrawTextA(dc, caption.c_str(), -1, &rect, format);
+}
+
+}  // namespace
+
+void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
+  const os::GuiApi& gui = os::Gui();
+  HDC dc = item.hDC;
+  RECT face = item.rcItem;
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  const bool enabled = (item.itemState & ODS_DISABLED) == 0;
+  if (look.defaultFrame) {
+    HBRUSH black = static_cast<HBRUSH>(gui.GetStockObject(BLACK_BRUSH));
+    gui.FrameRect(dc, &face, black);
+    gui.InflateRect(&face, -1, -1);
+  }
+  gui.DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+
+  const std::string caption = WindowText(item.hwndItem);
+  HGDIOBJ oldFont = gui.SelectObject(dc, reinterpret_cast<HFONT>(
+                                              gui.SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  RECT measure = {0, 0, 0, 0};
+  gui.DrawTextA(dc, caption.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+  const int width = item.rcItem.right - item.rcItem.left;
+  const int height = item.rcItem.bottom - item.rcItem.top;
+  const int shift = pushed ? 1 : 0;
+  const int left = item.rcItem.left + (width - (kGlyphSize + kGlyphSpacing + measure.right)) / 2 + shift;
+  const int glyphTop = item.rcItem.top + (height - kGlyphSize) / 2 + shift;
+  DrawTransparentBitmap(dc, look.glyph, enabled ? 0 : kGlyphSize, 0, kGlyphSize, kGlyphSize, left,
+                        glyphTop);
+  RECT text = {left + kGlyphSize + kGlyphSpacing, item.rcItem.top + shift,
+               left + kGlyphSize + kGlyphSpacing + measure.right, item.rcItem.bottom + shift};
+  DrawButtonCaption(dc, caption, text, enabled);
+  gui.SelectObject(dc, oldFont);
+
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = face;
+    gui.InflateRect(&focus, -3, -3);
+    gui.DrawFocusRect(dc, &focus);
+  }
+}
+
+}  // namespace ui

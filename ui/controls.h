@@ -1,0 +1,34 @@
+// The window classes of the main window's controls (Windows build).
+#pragma once
+
+#include "os/gui.h"
+
+namespace ui {
+
+inline constexpr char kClientPanelClass[] = "TNxPanel";
+inline constexpr char kBevelPanelClass[] = "TPanel";
+inline constexpr char kGroupBoxClass[] = "TGroupBox";
+inline constexpr char kLabelClass[] = "TLabel";
+
+// Registers the custom classes above. `visualStyles` decides whether labels
+// and the group box let the client panel's colour show through them.
+void RegisterControlClasses(HINSTANCE instance, bool visualStyles);
+
+bool VisualStylesActive();
+
+// The client panel's surface colour.
+COLORREF ClientPanelColor();
+
+// Copies the w x h part at (srcX, srcY) of `bitmap` to (x, y), leaving the
+// pixels of the bitmap's transparent colour (its bottom-left pixel) unpainted.
+void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y);
+
+// Paints a push button with a glyph left of its caption, the pair centred.
+// The glyph bitmap holds the normal glyph and, to its right, the disabled one.
+struct GlyphButtonLook {
+  HBITMAP glyph;
+  bool defaultFrame;  // the thick frame of the button Enter would press
+};
+void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look);
+
+}  // namespace ui
