@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs, with apt, whatever the build and the tests need and the machine
+# lacks. Run as root on Debian 12.
+set -euo pipefail
+
+packages=(
+  cmake make g++ g++-multilib googletest python3
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 fonts-wine
+  xvfb xdotool imagemagick
+  dosfstools mtools ntfs-3g genisoimage e2fsprogs
+  clang libclang-rt-14-dev clang-tidy cppcheck
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the native unit tests
+# and the end-to-end tests of kestrova.exe under Wine. Fails on any failed,
+# skipped or missing test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/install-deps.sh
+bash scripts/build.sh
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+(cd build/native && ctest --output-on-failure --no-tests=error -j2 -L unit) 2>&1 | tee "$log" || status=1
+(cd build/native && ctest --output-on-failure --no-tests=error -L e2e) 2>&1 | tee -a "$log" || status=1
+
+if grep -qE '\[  SKIPPED \]|\*\*\*Not Run|\(Disabled\)' "$log"; then
+  echo "FAILED: some tests were skipped or not run" >&2
+  status=1
+fi
+# One closing line over both runs.
+read -r total failed < <(awk '/tests passed, [0-9]+ tests? failed out of/ {
+  f += $4; t += $NF } END { print t + 0, f + 0 }' "$log")
+echo "tests: $((total - failed)) passed, $failed failed"
+if [[ $status -ne 0 ]]; then
+  echo "FAILED: see the output above" >&2
+  exit 1
+fi
