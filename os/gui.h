@@ -10,6 +10,8 @@
 
 #include "os/win32_types.h"
 
+#include <uxtheme.h>
+
 #define KESTROVA_GUI_CALLS(X)                                                              \
   X(InitCommonControlsEx) X(RegisterClassExA) X(CreateWindowExA) X(DestroyWindow)          \
   X(DefWindowProcA) X(CallWindowProcA) X(SetWindowLongPtrA) X(GetWindowLongPtrA)          \
@@ -19,20 +21,26 @@
   X(GetWindowRect) X(GetClientRect) X(AdjustWindowRectEx) X(InvalidateRect)               \
   X(GetSystemMetrics) X(SystemParametersInfoA) X(GetSysColor) X(GetSysColorBrush)         \
   X(SetFocus) X(GetFocus) X(EnableWindow) X(IsWindowEnabled) X(IsWindowVisible)           \
-  X(GetParent) X(IsChild) X(GetDlgCtrlID) X(GetKeyState) X(SetPropA) X(LoadIconA) X(LoadImageA)      \
+  X(GetParent) X(IsChild) X(GetClassLongPtrA) X(SetViewportOrgEx) X(MapWindowPoints) X(GetDlgCtrlID) X(GetKeyState) X(SetPropA) X(LoadIconA) X(LoadImageA)      \
   X(LoadCursorA) X(LoadBitmapA) X(GetDC) X(ReleaseDC) X(BeginPaint) X(EndPaint)           \
   X(GetDeviceCaps) X(CreateFontA) X(SelectObject) X(DeleteObject) X(GetObjectA)           \
   X(GetTextMetricsA) X(GetTextExtentPoint32A) X(DrawTextA) X(SetTextColor) X(SetBkColor)  \
   X(SetBkMode) X(CreateSolidBrush) X(FillRect) X(CreatePen) X(MoveToEx) X(LineTo)         \
   X(DrawEdge) X(DrawFrameControl) X(DrawFocusRect) X(FrameRect) X(CreateCompatibleDC)     \
   X(DeleteDC) X(CreateCompatibleBitmap) X(CreateBitmap) X(BitBlt) X(GetPixel)             \
-  X(OffsetRect) X(InflateRect) X(SetRect) X(GetStockObject) X(MulDiv)
+  X(OffsetRect) X(InflateRect) X(SetRect) X(GetStockObject) X(MulDiv) X(PeekMessageA)     \
+  X(GetTickCount)
+
+// The theme service exists from Windows XP on: looked up at run time, each
+// entry null where it is missing.
+#define KESTROVA_THEME_CALLS(X) X(OpenThemeData) X(CloseThemeData) X(DrawThemeBackground)
 
 namespace os {
 
 struct GuiApi {
 #define KESTROVA_DECLARE_GUI_CALL(name) decltype(&::name) name;
   KESTROVA_GUI_CALLS(KESTROVA_DECLARE_GUI_CALL)
+  KESTROVA_THEME_CALLS(KESTROVA_DECLARE_GUI_CALL)
 #undef KESTROVA_DECLARE_GUI_CALL
 };
 

@@ -15,7 +15,7 @@ status=0
 (cd build/native && ctest --output-on-failure --no-tests=error -j2 -L unit) 2>&1 | tee "$log" || status=1
 (cd build/native && ctest --output-on-failure --no-tests=error -L e2e) 2>&1 | tee -a "$log" || status=1
 
-if grep -qE '\[  SKIPPED \]|\*\*\*Not Run|\(Disabled\)' "$log"; then
+if grep -qE '\[  SKIPPED \]|\*\*\*Not Run|\*\*\*Skipped|\(Disabled\)' "$log"; then
   echo "FAILED: some tests were skipped or not run" >&2
   status=1
 fi

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "components/nx_panel.h"
 
 namespace ui {
 namespace {
@@ -84,28 +85,6 @@ void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
   DrawCaption(dc, hwnd, text, DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
 
-// The client panel: a one-pixel black frame on the outermost pixels around
-// the solid surface colour.
-void PaintClientPanel(HWND, HDC dc, const RECT& client) {
-  const os::GuiApi& gui = os::Gui();
-  RECT inner = client;
-  gui.InflateRect(&inner, -1, -1);
-  FillWith(dc, inner, ClientPanelColor());
-  HPEN pen = gui.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-  HGDIOBJ oldPen = gui.SelectObject(dc, pen);
-  const int w = client.right, h = client.bottom;
-  gui.MoveToEx(dc, 0, 0, nullptr);
-  gui.LineTo(dc, 0, h);
-  gui.MoveToEx(dc, 0, 0, nullptr);
-  gui.LineTo(dc, w, 0);
-  gui.MoveToEx(dc, 0, h - 1, nullptr);
-  gui.LineTo(dc, w, h - 1);
-  gui.MoveToEx(dc, w - 1, 0, nullptr);
-  gui.LineTo(dc, w - 1, h - 1);
-  gui.SelectObject(dc, oldPen);
-  gui.DeleteObject(pen);
-}
-
 using Painter = void (*)(HWND, HDC, const RECT&);
 
 // Containers pass their children's notifications on to the window, which
@@ -177,7 +156,7 @@ void RegisterCustomClass(HINSTANCE instance, const char* name, WNDPROC proc) {
 
 void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
   visualStylesActive = visualStyles;
-  RegisterCustomClass(instance, kClientPanelClass, CustomControlProc<PaintClientPanel>);
+  components::TNxPanel::RegisterClass(instance);
   RegisterCustomClass(instance, kBevelPanelClass, CustomControlProc<PaintBevelPanel>);
   RegisterCustomClass(instance, kGroupBoxClass, CustomControlProc<PaintGroupBox>);
   RegisterCustomClass(instance, kLabelClass, CustomControlProc<PaintLabel>);
@@ -185,7 +164,10 @@ void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
 
 bool VisualStylesActive() { return visualStylesActive; }
 
-COLORREF ClientPanelColor() { return RGB(227, 239, 255); }
+COLORREF ClientPanelColor() {
+  const components::Rgb face = components::SchemeColor(components::seBtnFace, components::csDefault);
+  return RGB(face.red, face.green, face.blue);
+}
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y) {
   const os::GuiApi& gui = os::Gui();

@@ -5,7 +5,6 @@
 
 namespace ui {
 
-inline constexpr char kClientPanelClass[] = "TNxPanel";
 inline constexpr char kBevelPanelClass[] = "TPanel";
 inline constexpr char kGroupBoxClass[] = "TGroupBox";
 inline constexpr char kLabelClass[] = "TLabel";

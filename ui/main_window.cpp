@@ -21,7 +21,7 @@ constexpr ControlId kFocusOrder[] = {idDrvcbDrive, idEdtNVSN, idBbnOK, idBbnQuit
 // compiler this build came from.
 constexpr char kCreditLine[] = "Kestrova - volume serial number tool";
 constexpr char kHomePageLine[] = "(see README.md in the Kestrova sources)";
-constexpr char kCompilerLine[] = "Built with MinGW-w64 GCC " __VERSION__;
+constexpr char kCompilerLine[] = "MinGW-w64 GCC " __VERSION__;
 
 const char* FreeText(ControlId id) {
   switch (id) {
@@ -41,7 +41,7 @@ struct ControlStyle {
 ControlStyle StyleOf(ControlKind kind) {
   constexpr DWORD child = WS_CHILD | WS_VISIBLE;
   switch (kind) {
-    case ControlKind::ClientPanel: return {kClientPanelClass, child, 0};
+    case ControlKind::ClientPanel:  // made by TNxPanel itself
     case ControlKind::GroupBox: return {kGroupBoxClass, child, 0};
     case ControlKind::Label: return {kLabelClass, child, 0};
     case ControlKind::StaticText: return {kLabelClass, child, 0};
@@ -73,7 +73,7 @@ SIZE TextExtent(HFONT font, const char* text) {
 
 }  // namespace
 
-TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance) {
+TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance), drvcbDrive_(instance) {
   const os::GuiApi& gui = os::Gui();
   const os::Win32Api& api = os::Api();
   RegisterControlClasses(instance, api.IsAppThemed != nullptr && api.IsAppThemed());
@@ -143,6 +143,7 @@ void TfrmMain::CreateControls() {
   for (const ControlLayout& layout : kMainLayout) controls_[layout.id] = CreateControl(layout);
   for (ControlId id : kFocusOrder) SubclassFocusable(Control(id));
   os::Gui().SendMessageA(Control(idEdtNVSN), EM_LIMITTEXT, kEntryMaxLength, 0);
+  drvcbDrive_.Attach(Control(idDrvcbDrive), font_);
   os::Gui().EnableWindow(Control(idBbnOK), FALSE);
 }
 
@@ -159,6 +160,13 @@ HWND TfrmMain::CreateControl(const ControlLayout& layout) {
   }
   int height = rect.height;
   if (layout.kind == ControlKind::DriveSelector) height += 8 * rect.height;  // room to drop down
+  if (layout.kind == ControlKind::ClientPanel) {
+    // Fills the client area; its children keep their places.
+    nxpClient_ = std::make_unique<components::TNxPanel>(hwnd_, layout.id, rect.left, rect.top,
+                                                        rect.width, rect.height, instance_);
+    gui.SendMessageA(nxpClient_->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return nxpClient_->Handle();
+  }
   HWND parent = layout.parent == idNone ? hwnd_ : Control(layout.parent);
   HWND control = gui.CreateWindowExA(style.exStyle, style.className, caption, style.style,
                                      rect.left, rect.top, rect.width, height, parent,
@@ -176,7 +184,8 @@ void TfrmMain::SubclassFocusable(HWND control) {
 }
 
 void TfrmMain::Show() {
-  FormShow();
+  drvcbDrive_.CreateWnd();
+  handlers_.FormShow();
   CenterOnScreen();
   const os::GuiApi& gui = os::Gui();
   gui.ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -197,27 +206,16 @@ void TfrmMain::CenterOnScreen() {
   gui.SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// ---- Event handlers
-
-void TfrmMain::FormShow() {
-  drvcbDriveExit();
-  FocusControl(idDrvcbDrive);
-}
-
-void TfrmMain::drvcbDriveExit() {}
-
-void TfrmMain::edtNVSNChange() {}
-
-void TfrmMain::edtNVSNKeyDown(WPARAM) {}
-
-void TfrmMain::bbnOKClick() {}
-
-// ---- Captions
+// ---- Controls as the handlers see them
 
 void TfrmMain::SetCaption(ControlId id, const std::string& text) {
   // Setting the text a control already shows changes nothing and raises nothing.
   if (Caption(id) == text) return;
   os::Gui().SetWindowTextA(Control(id), text.c_str());
+}
+
+void TfrmMain::SetOKEnabled(bool enabled) {
+  os::Gui().EnableWindow(Control(idBbnOK), enabled ? TRUE : FALSE);
 }
 
 std::string TfrmMain::Caption(ControlId id) const {
@@ -247,8 +245,8 @@ void TfrmMain::OnControlFocus(HWND control) {
   if (previous == control) return;
   os::Gui().InvalidateRect(Control(idBbnOK), nullptr, FALSE);
   os::Gui().InvalidateRect(Control(idBbnQuit), nullptr, FALSE);
-  if (previous == Control(idDrvcbDrive)) drvcbDriveExit();
-  if (control == Control(idEdtNVSN)) edtNVSNChange();
+  if (previous == Control(idDrvcbDrive)) handlers_.drvcbDriveExit();
+  if (control == Control(idEdtNVSN)) handlers_.edtNVSNChange();
 }
 
 // A mouse press on a button takes the focus first; the press goes on only
@@ -267,7 +265,7 @@ bool TfrmMain::PressButtonAfterFocus(HWND button) {
 void TfrmMain::ClickButton(HWND button) {
   const os::GuiApi& gui = os::Gui();
   if (!gui.IsWindowEnabled(button)) return;
-  if (button == Control(idBbnOK)) bbnOKClick();
+  if (button == Control(idBbnOK)) handlers_.bbnOKClick();
   if (button == Control(idBbnQuit)) gui.SendMessageA(hwnd_, WM_CLOSE, 0, 0);
 }
 
@@ -318,11 +316,22 @@ bool TfrmMain::PreTranslateMessage(const MSG& message) {
 void TfrmMain::OnCommand(WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
-  if (id == idEdtNVSN && code == EN_CHANGE) edtNVSNChange();
+  if (id == idEdtNVSN && code == EN_CHANGE) handlers_.edtNVSNChange();
+  if (id == idDrvcbDrive && code == CBN_SELCHANGE) drvcbDrive_.selector().UserSelected();
   if (code == BN_CLICKED && (id == idBbnOK || id == idBbnQuit)) ClickButton(Control(static_cast<ControlId>(id)));
 }
 
+LRESULT TfrmMain::OnMeasureItem(MEASUREITEMSTRUCT& item) {
+  // Asked while the selector's window is being made, before it is attached.
+  if (item.CtlType == ODT_COMBOBOX) item.itemHeight = DriveComboWindow::ItemHeightFor(font_);
+  return TRUE;
+}
+
 LRESULT TfrmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_COMBOBOX) {
+    drvcbDrive_.DrawItem(item);
+    return TRUE;
+  }
   if (item.CtlType != ODT_BUTTON) return FALSE;
   const bool isOK = item.hwndItem == Control(idBbnOK);
   const HWND focus = os::Gui().GetFocus();
@@ -354,6 +363,8 @@ LRESULT TfrmMain::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DRAWITEM:
       return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_MEASUREITEM:
+      return OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_CLOSE:
       gui.DestroyWindow(hwnd_);
       return 0;
@@ -380,7 +391,11 @@ LRESULT TfrmMain::ControlMessage(HWND control, UINT message, WPARAM wParam, LPAR
         return 0;
       break;
     case WM_KEYDOWN:
-      if (control == Control(idEdtNVSN)) edtNVSNKeyDown(wParam);
+      if (control == Control(idEdtNVSN)) handlers_.edtNVSNKeyDown();
+      break;
+    case WM_CHAR:
+      if (control == Control(idDrvcbDrive) && drvcbDrive_.OnChar(static_cast<unsigned char>(wParam)))
+        return 0;
       break;
     default:
       break;

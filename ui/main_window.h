@@ -2,14 +2,18 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
+#include "components/nx_panel.h"
 #include "os/gui.h"
+#include "ui/drive_combo.h"
 #include "ui/layout.h"
+#include "ui/main_form.h"
 
 namespace ui {
 
-class TfrmMain {
+class TfrmMain : private FormView {
  public:
   // Creates the window and its controls (hidden), refuses a network path,
   // and shows the platform name.
@@ -26,12 +30,15 @@ class TfrmMain {
   bool PreTranslateMessage(const MSG& message);
 
  private:
-  // Event handlers.
-  void FormShow();
-  void drvcbDriveExit();
-  void edtNVSNChange();
-  void edtNVSNKeyDown(WPARAM key);
-  void bbnOKClick();
+  // What the handlers see of the window.
+  std::string Caption(ControlId id) const override;
+  void SetCaption(ControlId id, const std::string& text) override;
+  std::string EntryText() const override { return Caption(idEdtNVSN); }
+  void SetEntryText(const std::string& text) override { SetCaption(idEdtNVSN, text); }
+  void SetOKEnabled(bool enabled) override;
+  char SelectedDrive() const override { return drvcbDrive_.selector().SelectedDrive(); }
+  std::string SelectorText() const override { return drvcbDrive_.selector().DisplayedText(); }
+  void FocusSelector() override { FocusControl(idDrvcbDrive); }
 
   void CreateControls();
   HWND CreateControl(const ControlLayout& layout);
@@ -40,8 +47,6 @@ class TfrmMain {
   void CenterOnScreen();
 
   HWND Control(ControlId id) const { return controls_.at(id); }
-  void SetCaption(ControlId id, const std::string& text);
-  std::string Caption(ControlId id) const;
 
   // Focus: which control of the window has (or gets back) the focus.
   void FocusControl(ControlId id);
@@ -54,6 +59,7 @@ class TfrmMain {
   LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnDrawItem(const DRAWITEMSTRUCT& item);
+  LRESULT OnMeasureItem(MEASUREITEMSTRUCT& item);
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,6 +73,9 @@ class TfrmMain {
   std::map<int, HWND> controls_;
   std::map<HWND, WNDPROC> originalProcs_;
   HWND activeControl_ = nullptr;
+  mutable DriveComboWindow drvcbDrive_;
+  std::unique_ptr<components::TNxPanel> nxpClient_;
+  MainFormHandlers handlers_{*this};
   bool shown_ = false;
 };
 

@@ -37,6 +37,7 @@ class Machine {
   void SetVersion(DWORD platformId, DWORD major, DWORD minor, DWORD build = 0);
   bool versionQueryFails = false;
   int versionQueries = 0;
+  DWORD platformId() const { return version_.dwPlatformId; }
 
   // Errors and the system message table (texts end in CR LF, as Windows's do).
   DWORD lastError = 0;

@@ -1,0 +1,264 @@
+#include "components/nx_panel.h"
+
+#include "app/application.h"
+
+namespace components {
+namespace {
+
+COLORREF ToColorRef(Rgb c) { return RGB(c.red, c.green, c.blue); }
+Rgb ToRgb(COLORREF c) {
+  return {static_cast<std::uint8_t>(GetRValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
+          static_cast<std::uint8_t>(GetBValue(c))};
+}
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+  const os::GuiApi& gui = os::Gui();
+  HBRUSH brush = gui.CreateSolidBrush(color);
+  gui.FillRect(dc, &rect, brush);
+  gui.DeleteObject(brush);
+}
+
+// The colour a window's class paints its background with.
+COLORREF ClassBackground(HWND window) {
+  const os::GuiApi& gui = os::Gui();
+  auto brush = reinterpret_cast<HBRUSH>(gui.GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+  const auto asIndex = reinterpret_cast<INT_PTR>(brush);
+  if (asIndex > 0 && asIndex <= COLOR_MENUBAR + 1) return gui.GetSysColor(static_cast<int>(asIndex - 1));
+  LOGBRUSH info{};
+  if (brush && gui.GetObjectA(brush, sizeof(info), &info) == sizeof(info)) return info.lbColor;
+  return gui.GetSysColor(COLOR_WINDOW);
+}
+
+}  // namespace
+
+void TNxPanel::RegisterClass(HINSTANCE instance) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = os::Gui().LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kClassName;
+  os::Gui().RegisterClassExA(&wc);
+}
+
+TNxPanel::TNxPanel(HWND parent, int id, int left, int top, int width, int height,
+                   HINSTANCE instance, TNxPanelBackgroundStyle style)
+    : backgroundStyle_(style) {
+  const DWORD exStyle = style == pbTransparent ? WS_EX_TRANSPARENT : 0;
+  hwnd_ = os::Gui().CreateWindowExA(exStyle, kClassName, "", WS_CHILD | WS_VISIBLE, left, top,
+                                    width, height, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                    this);
+  SchemeNotification(this);
+}
+
+TNxPanel::~TNxPanel() {
+  RemoveSchemeNotification(this);
+  if (hwnd_) os::Gui().SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+}
+
+void TNxPanel::Repaint() const {
+  if (hwnd_) os::Gui().InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TNxPanel::SetAdaptiveColors(bool value) { adaptiveColors_ = value; Repaint(); }
+void TNxPanel::SetBackgroundStyle(TNxPanelBackgroundStyle value) { backgroundStyle_ = value; Repaint(); }
+void TNxPanel::SetBorderPen(const TNxPen& pen) { borderPen_ = pen; Repaint(); }
+void TNxPanel::SetColorScheme(TColorScheme value) { colorScheme_ = value; Repaint(); }
+void TNxPanel::SetPanelBorders(TPanelBorders value) { panelBorders_ = value; Repaint(); }
+void TNxPanel::SetColor(COLORREF color) { color_ = color; parentColor_ = false; Repaint(); }
+void TNxPanel::SetParentColor(bool value) { parentColor_ = value; Repaint(); }
+
+void TNxPanel::SetInnerMargins(const TNxMargins& margins) {
+  innerMargins_ = margins;
+  if (alignedChild_) AlignChild(alignedChild_);
+  ApplyAutoSize();
+  Repaint();
+}
+
+void TNxPanel::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  os::Gui().SetWindowTextA(hwnd_, caption.c_str());
+  ApplyAutoSize();
+  Repaint();
+}
+
+void TNxPanel::SetAutoSize(bool value) {
+  autoSize_ = value;
+  ApplyAutoSize();
+}
+
+void TNxPanel::ApplyAutoSize() {
+  if (!autoSize_) return;
+  const os::GuiApi& gui = os::Gui();
+  HDC dc = gui.GetDC(hwnd_);
+  HGDIOBJ old = gui.SelectObject(dc, font_ ? font_ : gui.GetStockObject(DEFAULT_GUI_FONT));
+  SIZE extent{};
+  gui.GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent);
+  gui.SelectObject(dc, old);
+  gui.ReleaseDC(hwnd_, dc);
+  const PanelSize size = AutoSizeFor(extent.cx, extent.cy, innerMargins_);
+  gui.SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TNxPanel::AdjustClientRect() const {
+  RECT client;
+  os::Gui().GetClientRect(hwnd_, &client);
+  const PanelRect r = AlignmentRect({client.left, client.top, client.right, client.bottom}, innerMargins_);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void TNxPanel::AlignChild(HWND child) const {
+  const RECT area = AdjustClientRect();
+  const_cast<TNxPanel*>(this)->alignedChild_ = child;
+  os::Gui().MoveWindow(child, area.left, area.top, area.right - area.left,
+                       area.bottom - area.top, TRUE);
+}
+
+COLORREF TNxPanel::EffectiveColor() const {
+  if (!parentColor_) return color_;
+  HWND parent = os::Gui().GetParent(hwnd_);
+  return parent ? ClassBackground(parent) : os::Gui().GetSysColor(COLOR_WINDOW);
+}
+
+void TNxPanel::PaintBackground(HDC dc, const RECT& inner) const {
+  const os::GuiApi& gui = os::Gui();
+  const Rgb fill = PanelFillColor(adaptiveColors_, colorScheme_, ToRgb(EffectiveColor()));
+  const Rgb window = ToRgb(gui.GetSysColor(COLOR_WINDOW));
+  switch (backgroundStyle_) {
+    case pbSolid:
+      FillSolid(dc, inner, ToColorRef(fill));
+      break;
+    case pbHorzGradient:
+      for (int x = inner.left; x < inner.right; ++x)
+        FillSolid(dc, {x, inner.top, x + 1, inner.bottom},
+                  ToColorRef(GradientColor(window, fill, x - inner.left, inner.right - inner.left)));
+      break;
+    case pbVertGradient:
+      for (int y = inner.top; y < inner.bottom; ++y)
+        FillSolid(dc, {inner.left, y, inner.right, y + 1},
+                  ToColorRef(GradientColor(window, fill, y - inner.top, inner.bottom - inner.top)));
+      break;
+    case pbControl:
+      // The edit control's themed background, where the theme service has one.
+      if (gui.OpenThemeData && gui.DrawThemeBackground && gui.CloseThemeData) {
+        if (HTHEME theme = gui.OpenThemeData(hwnd_, L"edit")) {
+          gui.DrawThemeBackground(theme, dc, 1, 0, &inner, &inner);
+          gui.CloseThemeData(theme);
+        }
+      }
+      break;
+    case pbTransparent:
+      PaintTransparent(dc);
+      break;
+  }
+}
+
+// The parent's background and content under the panel, drawn into the
+// panel's canvas shifted to the panel's position.
+void TNxPanel::PaintTransparent(HDC dc) const {
+  const os::GuiApi& gui = os::Gui();
+  HWND parent = gui.GetParent(hwnd_);
+  if (!parent) return;
+  POINT origin = {0, 0};
+  gui.MapWindowPoints(hwnd_, parent, &origin, 1);
+  POINT previous;
+  gui.SetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+  gui.SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  gui.SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  gui.SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+}
+
+void TNxPanel::PaintCaption(HDC dc, RECT inner) const {
+  if (caption_.empty()) return;
+  const os::GuiApi& gui = os::Gui();
+  HGDIOBJ old = gui.SelectObject(dc, font_ ? font_ : gui.GetStockObject(DEFAULT_GUI_FONT));
+  gui.SetBkMode(dc, TRANSPARENT);
+  gui.SetTextColor(dc, gui.GetSysColor(COLOR_WINDOWTEXT));
+  gui.DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &inner,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX |
+                    DT_EXTERNALLEADING);
+  gui.SelectObject(dc, old);
+}
+
+void TNxPanel::PaintFrame(HDC dc) const {
+  const os::GuiApi& gui = os::Gui();
+  RECT client;
+  gui.GetClientRect(hwnd_, &client);
+  HPEN pen = gui.CreatePen(borderPen_.Style, borderPen_.Width, borderPen_.Color);
+  HGDIOBJ old = gui.SelectObject(dc, pen);
+  for (const PanelLine& line : FrameLines(client.right, client.bottom, panelBorders_, borderPen_.Width)) {
+    gui.MoveToEx(dc, line.x1, line.y1, nullptr);
+    gui.LineTo(dc, line.x2, line.y2);
+  }
+  gui.SelectObject(dc, old);
+  gui.DeleteObject(pen);
+}
+
+void TNxPanel::Paint(HDC dc) const {
+  RECT client;
+  os::Gui().GetClientRect(hwnd_, &client);
+  const PanelRect r = InnerRect(client.right, client.bottom, panelBorders_, borderPen_.Width);
+  const RECT inner = {r.left, r.top, r.right, r.bottom};
+  PaintBackground(dc, inner);
+  PaintCaption(dc, inner);
+  PaintFrame(dc);
+}
+
+LRESULT TNxPanel::Message(UINT message, WPARAM wParam, LPARAM lParam) {
+  const os::GuiApi& gui = os::Gui();
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // Paint covers the whole area
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = gui.BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      gui.EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      ApplyAutoSize();
+      if (LOWORD(lParam)) Repaint();
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
+    case WM_SIZE:
+      if (alignedChild_) AlignChild(alignedChild_);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (backgroundStyle_ == pbTransparent) Repaint();
+      break;
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      // The window that holds the panel holds the handlers of its children.
+      return gui.SendMessageA(gui.GetParent(hwnd_), message, wParam, lParam);
+    default:
+      break;
+  }
+  return gui.DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TNxPanel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const os::GuiApi& gui = os::Gui();
+  if (message == WM_NCCREATE) {
+    auto* panel = static_cast<TNxPanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    panel->hwnd_ = hwnd;
+    gui.SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+  }
+  auto* panel = reinterpret_cast<TNxPanel*>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (panel == nullptr) return gui.DefWindowProcA(hwnd, message, wParam, lParam);
+  return app::Guarded([&] { return panel->Message(message, wParam, lParam); });
+}
+
+}  // namespace components

@@ -1,0 +1,189 @@
+#include "volume/media_id.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <functional>
+
+#include "tests/unit/volume_fixtures.h"
+#include "volume/volume_info.h"
+
+namespace {
+
+using namespace volume_test;
+using Calls = std::vector<std::string>;
+using Bytes = std::vector<BYTE>;
+using Offsets = std::vector<std::uint64_t>;
+
+constexpr DWORD kOldSerial = 0x0BADF00D;
+constexpr DWORD kNewSerial = 0x12345678;
+const char kFailed[] = "Failed in setting of media ID.";
+
+TEST(MediaIdLayout, TheRegisterBlockAndTheRecordHaveThePlatformsLayout) {
+  EXPECT_EQ(offsetof(volume::DiocRegisters, ebx), 0u);
+  EXPECT_EQ(offsetof(volume::DiocRegisters, edx), 4u);
+  EXPECT_EQ(offsetof(volume::DiocRegisters, ecx), 8u);
+  EXPECT_EQ(offsetof(volume::DiocRegisters, eax), 12u);
+  EXPECT_EQ(offsetof(volume::DiocRegisters, flags), 24u);
+  EXPECT_EQ(offsetof(volume::MediaIdRecord, serialNumber), 2u);
+  EXPECT_EQ(offsetof(volume::MediaIdRecord, volumeLabel), 6u);
+  EXPECT_EQ(offsetof(volume::MediaIdRecord, fileSystemType), 17u);
+}
+
+// Windows 98 with drive C: a FAT16 volume "DATA" with serial 0BADF00D.
+class NineXVolume : public VolumeTest {
+ protected:
+  std::string image;
+  std::string before;
+  void SetUp() override {
+    machine.SetVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
+    image = MakeImage(dir, "c.img", {Kind::kFat16, 512, kOldSerial, "DATA"});
+    world.Mount('C', image);
+    before = CopyOf(image, dir.Path("before.img"));
+  }
+  void ExpectImageUnchanged() { EXPECT_EQ(ChangedOffsets(before, image), Offsets{}); }
+  void ExpectFailureShown() {
+    EXPECT_EQ(DialogTexts(), Calls{kFailed});
+    ExpectNothingHeld();
+  }
+};
+
+TEST_F(NineXVolume, SetsTheSerialThroughDosChangingOnlyItsFourBytes) {
+  EXPECT_NE(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_TRUE(machine.dialogs.empty());
+  ExpectNothingHeld();
+  EXPECT_EQ(ChangedOffsets(before, image), SlotOffsets(Kind::kFat16));
+  EXPECT_EQ(FatlabelSerial(image), "12345678");
+  EXPECT_EQ(FsckFindings(image, Kind::kFat16), "");
+  EXPECT_EQ(volume::GetSerialText(2), "0bad-f00d(0badf00d)") << "reported as mounted";
+}
+
+TEST_F(NineXVolume, OpensTheDeviceThenGetsSetsAndGetsAgainBeforeClosingIt) {
+  volume::SetMediaIdSerial(2, kNewSerial);
+  EXPECT_EQ(world.calls,
+            (Calls{"CreateFileA(\\\\.\\vwin32, 0x0, 0x0, 0, 0x4000000) = h1",
+                   "DeviceIoControl(h1, 1, eax=0x440d ebx=0x3 ecx=0x4866)",
+                   "DeviceIoControl(h1, 1, eax=0x440d ebx=0x3 ecx=0x4846)",
+                   "DeviceIoControl(h1, 1, eax=0x440d ebx=0x3 ecx=0x4866)", "CloseHandle(h1)"}));
+  for (const os::sim::DosRequest& request : world.dosRequests) {
+    EXPECT_EQ(request.registers.flags, 1u) << "carry preset";
+    EXPECT_EQ(request.mediaId.at(0) | request.mediaId.at(1), 0) << "info level 0";
+  }
+}
+
+TEST_F(NineXVolume, TheGetIsSentAClearedRecordAndTheSetWhatTheGetFilledWithTheNewSerial) {
+  volume::SetMediaIdSerial(2, kNewSerial);
+  ASSERT_EQ(world.dosRequests.size(), 3u);
+  EXPECT_EQ(world.dosRequests[0].mediaId, Bytes(25, 0));
+  Bytes set = {0, 0, 0x78, 0x56, 0x34, 0x12};
+  for (const char c : std::string("DATA       FAT16   ")) set.push_back(static_cast<BYTE>(c));
+  EXPECT_EQ(world.dosRequests[1].mediaId, set);
+}
+
+TEST_F(NineXVolume, AFailedGetIsNotReportedAndTheSetSendsTheClearedRecord) {
+  world.faults.dos.push_back({0x66, 0x1F, false, 0});
+  EXPECT_NE(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_TRUE(machine.dialogs.empty());
+  Bytes set = {0, 0, 0x78, 0x56, 0x34, 0x12};
+  set.resize(25, 0);
+  EXPECT_EQ(world.dosRequests.at(1).mediaId, set) << "no stray bytes reach DOS";
+}
+
+TEST_F(NineXVolume, ADeviceThatAnswersSuccessButChangesNothingIsCaught) {
+  world.dosRequestsChangeNothing = true;  // as Wine's win98 mode
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  ExpectFailureShown();
+  ExpectImageUnchanged();
+}
+
+TEST_F(NineXVolume, EvenASerialOfZeroIsNotConfirmedByAGetThatFillsNothing) {
+  world.dosRequestsChangeNothing = true;
+  EXPECT_EQ(volume::SetMediaIdSerial(2, 0), FALSE);
+  ExpectFailureShown();
+}
+
+TEST_F(NineXVolume, TheDeviceIsClosedBeforeTheDialogIsShown) {
+  world.faults.dos.push_back({0x46, 0x13, false, 0});
+  volume::SetMediaIdSerial(2, kNewSerial);
+  EXPECT_EQ(world.calls.back(), "CloseHandle(h1)");
+  EXPECT_EQ(world.CountCalls("DeviceIoControl"), 2) << "a failed set is not read back";
+  ExpectFailureShown();
+}
+
+struct DosFailure {
+  const char* name;
+  std::function<void(os::sim::Machine&, os::sim::VolumeWorld&)> inject;
+};
+void PrintTo(const DosFailure& c, std::ostream* out) { *out << c.name; }
+
+class FailedMediaId : public NineXVolume, public ::testing::WithParamInterface<DosFailure> {};
+
+TEST_P(FailedMediaId, ReportsTheFailureAndReturnsFalse) {
+  GetParam().inject(machine, world);
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  ExpectFailureShown();
+  ExpectImageUnchanged();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailedMediaId,
+    ::testing::Values(
+        DosFailure{"SetCarries",
+                   [](auto&, auto& w) { w.faults.dos.push_back({0x46, 0x13, false, 0}); }},
+        DosFailure{"SetCallFails",
+                   [](auto&, auto& w) { w.faults.dos.push_back({0x46, 0, true, 0}); }},
+        DosFailure{"NtFamilyHasNoDevice",
+                   [](auto& m, auto&) { m.SetVersion(VER_PLATFORM_WIN32_NT, 6, 1); }},
+        DosFailure{"DriveWithoutMedium", [](auto&, auto& w) { w.drive('C').image.clear(); }},
+        DosFailure{"DriveAbsent", [](auto&, auto& w) { w.AddDrive('C', DRIVE_NO_ROOT_DIR); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NineXVolume, ReadBackFailureLeavesTheSerialSetButReportsIt) {
+  world.faults.dos.push_back({0x66, 0x1F, false, 1});
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  ExpectFailureShown();
+  EXPECT_EQ(FatlabelSerial(image), "12345678");
+}
+
+TEST_F(NineXVolume, AnNtfsVolumeIsUnknownToDosAndReported) {
+  world.Mount('C', MakeImage(dir, "n.img", {Kind::kNtfs, 512, kOldSerial, "NT"}));
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  ExpectFailureShown();
+}
+
+TEST_F(NineXVolume, TheRequestGoesOutWhateverTheReportedFileSystem) {
+  world.drive('C').fileSystemName = "NOVELL";
+  EXPECT_NE(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_EQ(world.CountCalls("DeviceIoControl"), 3);
+}
+
+TEST_F(NineXVolume, AFat32VolumeKeepsItsSerialAtItsOwnPlace) {
+  const std::string fat32 = MakeImage(dir, "e.img", {Kind::kFat32, 512, kOldSerial, "BIG"});
+  world.Mount('E', fat32);
+  const std::string copy = CopyOf(fat32, dir.Path("e-before.img"));
+  EXPECT_NE(volume::SetMediaIdSerial(4, kNewSerial), FALSE);
+  EXPECT_EQ(ChangedOffsets(copy, fat32), SlotOffsets(Kind::kFat32));
+}
+
+struct DriveNumber {
+  char letter;
+  volume::DriveIndex index;
+  DWORD number;
+};
+void PrintTo(const DriveNumber& c, std::ostream* out) { *out << c.letter; }
+
+class DosDriveNumber : public NineXVolume, public ::testing::WithParamInterface<DriveNumber> {};
+
+TEST_P(DosDriveNumber, IsTheIndexPlusOne) {
+  world.Mount(GetParam().letter, image);
+  EXPECT_NE(volume::SetMediaIdSerial(GetParam().index, kNewSerial), FALSE);
+  for (const os::sim::DosRequest& request : world.dosRequests) {
+    EXPECT_EQ(request.registers.ebx, GetParam().number);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drives, DosDriveNumber,
+                         ::testing::Values(DriveNumber{'A', 0, 1}, DriveNumber{'C', 2, 3},
+                                           DriveNumber{'Z', 25, 26}));
+
+}  // namespace

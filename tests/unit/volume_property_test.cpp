@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "tests/unit/volume_fixtures.h"
+#include "volume/boot_sector.h"
+
+namespace {
+
+using namespace volume_test;
+
+constexpr int kImages = 12;
+constexpr int kSerialsPerImage = 90;  // 1080 writes in all
+
+struct NtVersion {
+  DWORD major, minor;
+};
+constexpr NtVersion kNtVersions[] = {{4, 0}, {5, 0}, {5, 1}, {6, 0}, {6, 1}, {6, 2}, {10, 0}};
+constexpr Kind kKinds[] = {Kind::kFat12, Kind::kFat16, Kind::kFat32, Kind::kNtfs};
+
+std::string DisplayForm(DWORD serial) {
+  char text[24];
+  std::snprintf(text, sizeof(text), "%04x-%04x[%08x]", static_cast<unsigned>(serial >> 16),
+                static_cast<unsigned>(serial & 0xFFFF), static_cast<unsigned>(serial));
+  return text;
+}
+
+// Where two images first differ, or -1.
+long long FirstDifference(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
+  if (a.size() != b.size()) return static_cast<long long>(std::min(a.size(), b.size()));
+  if (std::memcmp(a.data(), b.data(), a.size()) == 0) return -1;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return static_cast<long long>(i);
+  }
+  return -1;
+}
+
+class RandomImages : public VolumeTest {
+ protected:
+  std::mt19937 random{Seed()};
+
+  static unsigned Seed() {
+    const char* chosen = std::getenv("KESTROVA_PROPERTY_SEED");
+    return chosen ? static_cast<unsigned>(std::strtoul(chosen, nullptr, 10)) : 20240917u;
+  }
+
+  template <typename T, size_t N>
+  const T& Pick(const T (&items)[N]) {
+    return items[std::uniform_int_distribution<size_t>(0, N - 1)(random)];
+  }
+
+  std::string RandomLabel() {
+    static const char kCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string label(std::uniform_int_distribution<size_t>(1, 11)(random), ' ');
+    for (char& c : label) c = kCharacters[random() % (sizeof(kCharacters) - 1)];
+    return label;
+  }
+
+  ImageSpec RandomSpec() {
+    return {Pick(kKinds), random() % 2 ? 512u : 4096u, static_cast<DWORD>(random()), RandomLabel(),
+            true};
+  }
+
+  // Writes random serials to one image; every byte but the slot's stays.
+  void WriteRandomSerials(const ImageSpec& spec, const std::string& path, char letter) {
+    const volume::DriveIndex index = static_cast<volume::DriveIndex>(letter - 'A');
+    std::vector<BYTE> expected = ReadWhole(path);
+    const DWORD slot = SlotOffset(spec.kind);
+    for (int n = 0; n < kSerialsPerImage; ++n) {
+      const DWORD serial = static_cast<DWORD>(random());
+      for (DWORD i = 0; i < 4; ++i) expected[slot + i] = static_cast<BYTE>(serial >> (8 * i));
+      ASSERT_EQ(volume::WriteBootSectorSerial(index, serial), 1);
+      ASSERT_EQ(FirstDifference(ReadWhole(path), expected), -1) << "serial " << serial;
+      ASSERT_EQ(volume::ReadBootSectorSerial(index), DisplayForm(serial));
+    }
+  }
+};
+
+TEST_F(RandomImages, ThousandsOfSerialsChangeNothingOutsideTheSlot) {
+  SCOPED_TRACE("KESTROVA_PROPERTY_SEED=" + std::to_string(Seed()));
+  for (int i = 0; i < kImages; ++i) {
+    const ImageSpec spec = RandomSpec();
+    SCOPED_TRACE(std::string(KindName(spec.kind)) + " " + std::to_string(spec.sectorSize) +
+                 " label " + spec.label);
+    const NtVersion version = Pick(kNtVersions);
+    machine.SetVersion(VER_PLATFORM_WIN32_NT, version.major, version.minor);
+    const std::string path = MakeImage(dir, "r" + std::to_string(i) + ".img", spec);
+    const std::string original = CopyOf(path, path + ".original");
+    const char letter = static_cast<char>('C' + random() % 24);
+    world.Mount(letter, path);
+    WriteRandomSerials(spec, path, letter);
+    for (const std::uint64_t offset : ChangedOffsets(original, path)) {
+      EXPECT_GE(offset, SlotOffset(spec.kind));
+      EXPECT_LT(offset, SlotOffset(spec.kind) + 4);
+    }
+    EXPECT_TRUE(machine.dialogs.empty());
+    ExpectNothingHeld();
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace

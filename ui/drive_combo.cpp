@@ -1,0 +1,149 @@
+#include "ui/drive_combo.h"
+
+#include "ui/controls.h"
+
+namespace ui {
+namespace {
+
+constexpr const char* kGlyphResources[] = {"FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"};
+
+void FillRect(HDC dc, const RECT& rect, COLORREF color) {
+  const os::GuiApi& gui = os::Gui();
+  HBRUSH brush = gui.CreateSolidBrush(color);
+  gui.FillRect(dc, &rect, brush);
+  gui.DeleteObject(brush);
+}
+
+}  // namespace
+
+void ComboListControl::Clear() { os::Gui().SendMessageA(combo_, CB_RESETCONTENT, 0, 0); }
+
+bool ComboListControl::Add(const std::string& text) {
+  const LRESULT index =
+      os::Gui().SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return index != CB_ERR && index != CB_ERRSPACE;
+}
+
+int ComboListControl::Count() const {
+  return static_cast<int>(os::Gui().SendMessageA(combo_, CB_GETCOUNT, 0, 0));
+}
+
+std::string ComboListControl::Text(int index) const {
+  const os::GuiApi& gui = os::Gui();
+  const LRESULT length = gui.SendMessageA(combo_, CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return std::string();
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  gui.SendMessageA(combo_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+int ComboListControl::Current() const {
+  return static_cast<int>(os::Gui().SendMessageA(combo_, CB_GETCURSEL, 0, 0));
+}
+
+void ComboListControl::SetCurrent(int index) {
+  os::Gui().SendMessageA(combo_, CB_SETCURSEL, index, 0);
+}
+
+DriveComboWindow::DriveComboWindow(HINSTANCE instance) : selector_(list_) {
+  for (int i = 0; i < 5; ++i) glyphs_[i] = os::Gui().LoadBitmapA(instance, kGlyphResources[i]);
+  selector_.Construct();
+}
+
+DriveComboWindow::~DriveComboWindow() {
+  for (HBITMAP glyph : glyphs_)
+    if (glyph) os::Gui().DeleteObject(glyph);
+}
+
+int DriveComboWindow::ItemHeightFor(HFONT font) {
+  const os::GuiApi& gui = os::Gui();
+  HDC dc = gui.GetDC(nullptr);
+  HGDIOBJ old = gui.SelectObject(dc, font);
+  TEXTMETRICA metrics{};
+  gui.GetTextMetricsA(dc, &metrics);
+  gui.SelectObject(dc, old);
+  gui.ReleaseDC(nullptr, dc);
+  return DriveItemHeight(metrics.tmHeight);
+}
+
+void DriveComboWindow::Attach(HWND combo, HFONT font) {
+  combo_ = combo;
+  font_ = font;
+  list_.Attach(combo);
+  const int height = ItemHeightFor(font);
+  os::Gui().SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+  os::Gui().SendMessageA(combo, CB_SETITEMHEIGHT, 0, height);
+}
+
+void DriveComboWindow::CreateWnd() {
+  selector_.CreateWnd();
+  SizeDropDown();
+}
+
+void DriveComboWindow::SizeDropDown() {
+  const os::GuiApi& gui = os::Gui();
+  RECT closed;
+  gui.GetWindowRect(combo_, &closed);
+  // A drop-down list's window rectangle is its closed field.
+  const int field = closed.bottom - closed.top;
+  const int item = static_cast<int>(gui.SendMessageA(combo_, CB_GETITEMHEIGHT, 0, 0));
+  gui.SetWindowPos(combo_, nullptr, 0, 0, closed.right - closed.left,
+                   DropDownHeight(item, list_.Count(), field),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HBITMAP DriveComboWindow::GlyphBitmap(DriveGlyph glyph) const {
+  switch (glyph) {
+    case DriveGlyph::Floppy: return glyphs_[0];
+    case DriveGlyph::Hard: return glyphs_[1];
+    case DriveGlyph::Network: return glyphs_[2];
+    case DriveGlyph::CdRom: return glyphs_[3];
+    case DriveGlyph::Ram: return glyphs_[4];
+    case DriveGlyph::None: break;
+  }
+  return nullptr;
+}
+
+void DriveComboWindow::DrawItem(const DRAWITEMSTRUCT& item) {
+  const os::GuiApi& gui = os::Gui();
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  const int index = static_cast<int>(item.itemID);
+  const bool selected = index >= 0 && (item.itemState & ODS_SELECTED);
+  const COLORREF back = gui.GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  const COLORREF fore = gui.GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  FillRect(dc, r, back);
+  if (index >= 0) {
+    HBITMAP glyph = GlyphBitmap(selector_.Glyph(index));
+    const ItemGeometry geometry =
+        LayoutDriveItem({r.left, r.top, r.right, r.bottom}, glyph != nullptr);
+    if (glyph)
+      DrawTransparentBitmap(dc, glyph, 0, 0, kDriveGlyphWidth, kDriveGlyphHeight,
+                            geometry.glyphLeft, geometry.glyphTop);
+    const std::string text = list_.Text(index);
+    RECT textRect = {geometry.text.left, geometry.text.top, geometry.text.right, geometry.text.bottom};
+    HGDIOBJ oldFont = gui.SelectObject(dc, font_);
+    gui.SetBkMode(dc, TRANSPARENT);
+    gui.SetTextColor(dc, fore);
+    gui.DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    gui.SelectObject(dc, oldFont);
+  }
+  if (item.itemState & ODS_FOCUS) gui.DrawFocusRect(dc, &r);
+}
+
+bool DriveComboWindow::OnChar(unsigned char key) {
+  const os::GuiApi& gui = os::Gui();
+  MSG next;
+  const bool waiting = gui.PeekMessageA(&next, combo_, WM_CHAR, WM_CHAR, PM_NOREMOVE) != FALSE;
+  const bool dropped = gui.SendMessageA(combo_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  const TypeAheadResult result = selector_.KeyPress(
+      key, waiting ? static_cast<int>(next.wParam & 0xFF) : -1, gui.GetTickCount(), dropped);
+  if (result.trailConsumed) gui.PeekMessageA(&next, combo_, WM_CHAR, WM_CHAR, PM_REMOVE);
+  if (result.openList) gui.SendMessageA(combo_, CB_SHOWDROPDOWN, TRUE, 0);
+  if (result.closeList) gui.SendMessageA(combo_, CB_SHOWDROPDOWN, FALSE, 0);
+  return result.consumed;
+}
+
+}  // namespace ui

@@ -1,0 +1,80 @@
+#include "ui/main_form.h"
+
+#include "app/dialogs.h"
+#include "app/text.h"
+#include "platform/platform.h"
+#include "volume/boot_sector.h"
+#include "volume/media_id.h"
+#include "volume/serial_entry.h"
+#include "volume/volume_info.h"
+
+namespace ui {
+namespace {
+
+constexpr char kNotReady[] = "NotReady";
+constexpr unsigned kFirstUnwritableCode = 50;  // CD file systems and unknown ones
+
+bool OnNtFamily() { return platform::IsNtFamily(platform::GetPlatformCode()); }
+
+}  // namespace
+
+bool OKEnabledFor(const std::string& fileSystemCaption, const std::string& entry) {
+  return !app::ContainsBytes(fileSystemCaption, "DF") &&
+         !app::ContainsBytes(fileSystemCaption, "Not") && entry.size() == kEntryMaxLength;
+}
+
+bool MainFormHandlers::SelectedDriveIndex(unsigned short* driveIndex) const {
+  // With the current directory on a network path there is no current drive,
+  // and no index may be made up for it.
+  const char letter = view_.SelectedDrive();
+  if (letter == '\0') return false;
+  *driveIndex = static_cast<unsigned short>(static_cast<unsigned char>(letter) - 'a');
+  return true;
+}
+
+void MainFormHandlers::FormShow() {
+  drvcbDriveExit();
+  view_.FocusSelector();
+}
+
+void MainFormHandlers::drvcbDriveExit() {
+  unsigned short drive = 0;
+  if (!SelectedDriveIndex(&drive)) return;
+  view_.SetCaption(idPnlFileSystem, volume::GetFileSystemText(drive));
+  if (view_.Caption(idPnlFileSystem) == kNotReady) return;
+  if (volume::ClassifyFileSystem(drive) >= kFirstUnwritableCode)
+    view_.SetOKEnabled(false);
+  else
+    view_.SetOKEnabled(view_.EntryText().size() == kEntryMaxLength);
+  view_.SetCaption(idPnlVLBL, volume::GetVolumeLabelText(drive));
+  view_.SetCaption(idPnlVSN, OnNtFamily() ? volume::ReadBootSectorSerial(drive)
+                                          : volume::GetSerialText(drive));
+  view_.SetEntryText("");
+}
+
+void MainFormHandlers::edtNVSNChange() {
+  view_.SetOKEnabled(OKEnabledFor(view_.Caption(idPnlFileSystem), view_.EntryText()));
+}
+
+void MainFormHandlers::bbnOKClick() {
+  if (app::ContainsDoubleBackslash(view_.SelectorText())) {
+    app::ShowErrorDialog("Can not use me for a network drive");
+    return;
+  }
+  unsigned short drive = 0;
+  if (!SelectedDriveIndex(&drive)) {
+    app::ShowErrorDialog("No drive is selected.");
+    return;
+  }
+  volume::GetSerialText(drive);  // a drive that cannot be queried says so here
+  const uint32_t serial = volume::ParseHexSerial(view_.EntryText());
+  if (OnNtFamily())
+    volume::WriteBootSectorSerial(drive, serial);
+  else
+    volume::SetMediaIdSerial(drive, serial);
+  view_.SetCaption(idPnlVSN, volume::GetSerialText(drive));
+  view_.SetEntryText("");
+  view_.FocusSelector();
+}
+
+}  // namespace ui
