@@ -20,14 +20,14 @@ DWORD LastErrorOr(DWORD fallback) {
 
 template <typename Transfer>
 DWORD TransferSectors(HANDLE handle, DWORD bytesPerSector, SectorIndex firstSector, DWORD count,
-                      DWORD shortTransferCode, Transfer transfer) {
+                      DWORD failureCode, Transfer transfer) {
   const std::uint64_t offset = std::uint64_t{bytesPerSector} * firstSector;
   if (SeekVolume(handle, offset, FILE_BEGIN) == kSeekFailed) return os::Api().GetLastError();
   const DWORD byteCount = bytesPerSector * count;
   DWORD transferred = 0;
-  if (!transfer(byteCount, &transferred)) return LastErrorOr(shortTransferCode);
+  if (!transfer(byteCount, &transferred)) return LastErrorOr(failureCode);
   // The platform called it a success, so its last error says nothing here.
-  if (transferred != byteCount) return shortTransferCode;
+  if (transferred != byteCount) return failureCode;
   return NO_ERROR;
 }
 

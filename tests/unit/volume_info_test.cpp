@@ -163,10 +163,4 @@ INSTANTIATE_TEST_SUITE_P(Kinds, RealImage,
                                            ImageCase{Kind::kNtfs, 20}),
                          [](const auto& info) { return std::string(KindName(info.param.kind)); });
 
-TEST_F(VolumeTest, AnIso9660DiscClassifiesAsCdfs) {
-  world.Mount('F', MakeIso(dir, "cd.iso", "DISC"), DRIVE_CDROM);
-  EXPECT_EQ(volume::ClassifyFileSystem(5), volume::kCdfsCode);
-  EXPECT_EQ(volume::GetVolumeLabelText(5), "DISC");
-}
-
 }  // namespace

@@ -1,0 +1,218 @@
+// The main window's handlers against the simulated machine and real images,
+// with the window itself stood in for by the controls' state.
+#include "ui/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "os/sim/machine.h"
+#include "tests/unit/volume_fixtures.h"
+
+namespace {
+
+using namespace volume_test;
+using ui::ControlId;
+
+// The controls the handlers read and set, with the window's event rules:
+// a text set to what it already is raises nothing.
+class Form : public ui::FormView {
+ public:
+  Form() {
+    for (ControlId id : {ui::idPnlFileSystem, ui::idPnlVLBL, ui::idPnlVSN})
+      captions[id] = ui::kInitialPanelCaption;
+  }
+  std::string Caption(ControlId id) const override { return captions.at(id); }
+  void SetCaption(ControlId id, const std::string& text) override { captions[id] = text; }
+  std::string EntryText() const override { return entry; }
+  void SetEntryText(const std::string& text) override {
+    if (text == entry) return;
+    entry = text;
+    handlers.edtNVSNChange();
+  }
+  void SetOKEnabled(bool enabled) override { okEnabled = enabled; }
+  char SelectedDrive() const override { return selected; }
+  std::string SelectorText() const override { return selectorText; }
+  void FocusSelector() override { ++selectorFocused; }
+
+  // What typing into the entry does.
+  void Type(const std::string& text) { SetEntryText(text); }
+
+  std::map<ControlId, std::string> captions;
+  std::string entry;
+  bool okEnabled = false;
+  char selected = 'c';
+  std::string selectorText = "c: [data]";
+  int selectorFocused = 0;
+  ui::MainFormHandlers handlers{*this};
+};
+
+constexpr DWORD kOldSerial = 0x12345678;
+
+class MainForm : public ::testing::Test {
+ protected:
+  os::sim::Machine machine;
+  os::sim::VolumeWorld& world = machine.volumes();
+  TempDir dir;
+  Form form;
+
+  std::string MountImage(char letter, Kind kind, const std::string& label = "DATA") {
+    const std::string image = MakeImage(dir, std::string(1, letter) + ".img",
+                                        {kind, 512, kOldSerial, label});
+    world.Mount(letter, image);
+    return image;
+  }
+  void UseNineX() { machine.SetVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 10); }
+};
+
+TEST_F(MainForm, RefreshShowsFileSystemLabelAndTheBootSectorsSerialOnNt) {
+  MountImage('c', Kind::kFat16);
+  form.entry = "ABCDEF01";
+  form.okEnabled = true;
+  form.handlers.drvcbDriveExit();
+  EXPECT_EQ(form.captions[ui::idPnlFileSystem], "FAT");
+  EXPECT_EQ(form.captions[ui::idPnlVLBL], "DATA");
+  EXPECT_EQ(form.captions[ui::idPnlVSN], "1234-5678[12345678]");
+  EXPECT_EQ(form.entry, "");
+  EXPECT_FALSE(form.okEnabled);
+}
+
+TEST_F(MainForm, RefreshOnNineXShowsTheQueryForm) {
+  UseNineX();
+  MountImage('c', Kind::kFat32);
+  form.handlers.drvcbDriveExit();
+  EXPECT_EQ(form.captions[ui::idPnlFileSystem], "FAT32");
+  EXPECT_EQ(form.captions[ui::idPnlVSN], "1234-5678(12345678)");
+  EXPECT_EQ(world.CountCalls("CreateFileA"), 0) << "no raw access on the 9x family";
+}
+
+TEST_F(MainForm, OKFollowsTheEntryLengthInBytes) {
+  MountImage('c', Kind::kFat16);
+  form.handlers.drvcbDriveExit();
+  form.Type("1234567");
+  EXPECT_FALSE(form.okEnabled);
+  form.Type("12345678");
+  EXPECT_TRUE(form.okEnabled);
+  form.Type("1234567");
+  EXPECT_FALSE(form.okEnabled);
+  form.Type("1234\x83\x41" "56");  // a double-byte character counts as two
+  EXPECT_TRUE(form.okEnabled);
+}
+
+TEST_F(MainForm, WriteOnNtChangesTheSlotAndShowsWhatTheSystemReports) {
+  const std::string image = MountImage('c', Kind::kFat16);
+  const std::string before = CopyOf(image, dir.Path("before.img"));
+  form.handlers.drvcbDriveExit();
+  form.Type("CAFEF00D");
+  form.handlers.bbnOKClick();
+  EXPECT_EQ(ChangedOffsets(before, image), SlotOffsets(Kind::kFat16));
+  EXPECT_EQ(FatlabelSerial(image), "CAFEF00D");
+  EXPECT_EQ(form.captions[ui::idPnlVSN], "1234-5678(12345678)") << "the mounted volume's serial";
+  EXPECT_EQ(form.entry, "");
+  EXPECT_FALSE(form.okEnabled);
+  EXPECT_EQ(form.selectorFocused, 1);
+  EXPECT_TRUE(machine.dialogs.empty());
+  world.Remount('c');
+  form.handlers.drvcbDriveExit();
+  EXPECT_EQ(form.captions[ui::idPnlVSN], "cafe-f00d[cafef00d]");
+}
+
+TEST_F(MainForm, WriteOnNineXSendsTheMediaIdRequestAndLeavesTheBootSectorToDos) {
+  UseNineX();
+  const std::string image = MountImage('c', Kind::kFat16);
+  form.handlers.drvcbDriveExit();
+  form.Type("cafef00d");
+  form.handlers.bbnOKClick();
+  EXPECT_EQ(world.CountCalls("CreateFileA(\\\\.\\vwin32"), 1);
+  EXPECT_EQ(world.dosRequests.size(), 3u) << "get, set and the confirming get";
+  EXPECT_EQ(FatlabelSerial(image), "CAFEF00D") << "the simulated DOS applied it";
+  EXPECT_TRUE(machine.dialogs.empty());
+}
+
+TEST_F(MainForm, AnEmptyDriveShowsOneDialogAndKeepsTheOtherPanels) {
+  MountImage('c', Kind::kFat16);
+  form.handlers.drvcbDriveExit();
+  world.AddEmptyDrive('a', DRIVE_REMOVABLE);
+  form.selected = 'a';
+  form.Type("ABCD1234");
+  ASSERT_TRUE(form.okEnabled);
+  form.handlers.drvcbDriveExit();
+  ASSERT_EQ(machine.dialogs.size(), 1u);
+  EXPECT_EQ(machine.dialogs[0].TextUtf8(), "The device is not ready.\r\n\n(Code:00000021)\n");
+  EXPECT_EQ(form.captions[ui::idPnlFileSystem], "NotReady");
+  EXPECT_EQ(form.captions[ui::idPnlVLBL], "DATA");
+  EXPECT_EQ(form.captions[ui::idPnlVSN], "1234-5678[12345678]");
+  EXPECT_EQ(form.entry, "ABCD1234");
+  EXPECT_TRUE(form.okEnabled) << "the refresh stopped before touching OK";
+  form.handlers.edtNVSNChange();  // moving into the entry
+  EXPECT_FALSE(form.okEnabled) << "\"Not\" in the file-system panel";
+}
+
+TEST_F(MainForm, ACdDriveShowsItsMarkerAndOKStaysDisabled) {
+  const std::string iso = MakeIso(dir, "d.iso", "DISC");
+  world.Mount('d', iso, DRIVE_CDROM);
+  form.selected = 'd';
+  form.handlers.drvcbDriveExit();
+  EXPECT_EQ(form.captions[ui::idPnlFileSystem], "CDFS");
+  EXPECT_EQ(form.captions[ui::idPnlVSN], "[--CDFS--]");
+  form.Type("12345678");
+  EXPECT_FALSE(form.okEnabled);
+}
+
+TEST_F(MainForm, AnUnknownFileSystemIsWrittenOnlyThroughDos) {
+  const std::string image = MountImage('c', Kind::kFat16);
+  world.drive('c').fileSystemName = "exFAT";
+  const std::string before = CopyOf(image, dir.Path("before.img"));
+  form.handlers.drvcbDriveExit();
+  EXPECT_FALSE(form.okEnabled);
+  form.Type("CAFEF00D");
+  EXPECT_TRUE(form.okEnabled) << "neither DF nor Not";
+  form.handlers.bbnOKClick();
+  EXPECT_TRUE(ChangedOffsets(before, image).empty()) << "nothing written on the NT family";
+  UseNineX();
+  form.Type("CAFEF00D");
+  form.handlers.bbnOKClick();
+  EXPECT_EQ(world.dosRequests.size(), 3u) << "get, set and the confirming get";
+}
+
+TEST_F(MainForm, ANetworkDriveIsRefusedAndNothingIsWritten) {
+  MountImage('z', Kind::kFat16);
+  form.selected = 'z';
+  form.selectorText = "z: \\\\server\\share";
+  form.Type("CAFEF00D");
+  const size_t callsBefore = world.calls.size();
+  form.handlers.bbnOKClick();
+  ASSERT_EQ(machine.dialogs.size(), 1u);
+  EXPECT_EQ(machine.dialogs[0].TextUtf8(), "Can not use me for a network drive");
+  EXPECT_EQ(world.calls.size(), callsBefore) << "not even a query";
+  EXPECT_EQ(form.entry, "CAFEF00D");
+}
+
+TEST_F(MainForm, WithNoCurrentDriveNothingIsQueriedAndNothingWritten) {
+  MountImage('c', Kind::kFat16);
+  form.selected = '\0';
+  form.selectorText = "";
+  form.handlers.FormShow();
+  EXPECT_TRUE(world.calls.empty());
+  EXPECT_EQ(form.captions[ui::idPnlFileSystem], ui::kInitialPanelCaption);
+  EXPECT_EQ(form.selectorFocused, 1);
+  form.Type("CAFEF00D");
+  EXPECT_TRUE(form.okEnabled) << "the OK rule is unchanged";
+  form.handlers.bbnOKClick();
+  ASSERT_EQ(machine.dialogs.size(), 1u);
+  EXPECT_EQ(machine.dialogs[0].TextUtf8(), "No drive is selected.");
+  EXPECT_TRUE(world.calls.empty());
+}
+
+TEST(OKRule, NeedsEightBytesAndAWritableCaption) {
+  EXPECT_TRUE(ui::OKEnabledFor("FAT", "12345678"));
+  EXPECT_TRUE(ui::OKEnabledFor("Please Wait Moment...", "12345678"));
+  EXPECT_FALSE(ui::OKEnabledFor("CDFS", "12345678"));
+  EXPECT_FALSE(ui::OKEnabledFor("UDFS", "12345678"));
+  EXPECT_FALSE(ui::OKEnabledFor("NotReady", "12345678"));
+  EXPECT_TRUE(ui::OKEnabledFor("notready", "12345678")) << "case-sensitive";
+  EXPECT_FALSE(ui::OKEnabledFor("NTFS", "1234567"));
+  EXPECT_FALSE(ui::OKEnabledFor("NTFS", "123456789"));
+}
+
+}  // namespace
