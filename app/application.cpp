@@ -7,8 +7,6 @@
 namespace app {
 namespace {
 
-std::exception_ptr pending;
-
 void InitialiseApplication() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
@@ -35,17 +33,6 @@ void RunLoop(ui::TfrmMain& form) {
 }
 
 }  // namespace
-
-void KeepPendingException(std::exception_ptr caught) {
-  // The first one wins: it is the cause of whatever followed.
-  if (!pending) pending = caught;
-}
-
-std::exception_ptr TakePendingException() {
-  std::exception_ptr caught = pending;
-  pending = nullptr;
-  return caught;
-}
 
 int RunApplication(HINSTANCE instance) {
   try {
