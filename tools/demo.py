@@ -26,7 +26,8 @@ def make_image(path, fs, label, serial, kib):
         return  # keep what an earlier run wrote, so it can be checked
     if fs == "ntfs":
         subprocess.run(["truncate", "-s", f"{kib}K", path], check=True)
-        subprocess.run(["mkntfs", "-F", "-f", "-q", "-L", label, path], check=True)
+        subprocess.run(["mkntfs", "-F", "-f", "-q", "-L", label, path], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["ntfslabel", f"--new-serial={serial}", path], check=True,
                        stdout=subprocess.DEVNULL)
     else:
