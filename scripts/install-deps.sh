@@ -7,7 +7,7 @@ packages=(
   cmake make g++ g++-multilib googletest python3
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine
-  xvfb xdotool imagemagick
+  xvfb xdotool xclip imagemagick
   dosfstools mtools ntfs-3g genisoimage e2fsprogs
   clang libclang-rt-14-dev clang-tidy cppcheck
 )

@@ -91,6 +91,9 @@ void DriveComboWindow::SizeDropDown() {
   gui.SetWindowPos(combo_, nullptr, 0, 0, closed.right - closed.left,
                    DropDownHeight(item, list_.Count(), field),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Version 6 of the common controls sizes the open list by its count of
+  // visible rows (30 unless told) and ignores the window's height.
+  gui.SendMessageA(combo_, CB_SETMINVISIBLE, static_cast<WPARAM>(DroppedRows(list_.Count())), 0);
 }
 
 HBITMAP DriveComboWindow::GlyphBitmap(DriveGlyph glyph) const {

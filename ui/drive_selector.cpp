@@ -137,10 +137,13 @@ int DriveItemHeight(int fontCellHeight) {
   return fontCellHeight > kDriveGlyphHeight ? fontCellHeight : kDriveGlyphHeight;
 }
 
+int DroppedRows(int itemCount) {
+  const int rows = itemCount < kMaxDroppedRows ? itemCount : kMaxDroppedRows;
+  return rows < 1 ? 1 : rows;
+}
+
 int DropDownHeight(int itemHeight, int itemCount, int fieldHeight) {
-  int rows = itemCount < kMaxDroppedRows ? itemCount : kMaxDroppedRows;
-  if (rows < 1) rows = 1;
-  return itemHeight * rows + fieldHeight + 2;
+  return itemHeight * DroppedRows(itemCount) + fieldHeight + 2;
 }
 
 TDriveComboBox::TDriveComboBox(DriveListControl& list) : list_(list) {}

@@ -56,6 +56,7 @@ ItemGeometry LayoutDriveItem(const ItemRect& item, bool hasGlyph);
 // Heights: every item is as high as the font's cell or the floppy glyph;
 // the open list shows up to 8 rows.
 int DriveItemHeight(int fontCellHeight);
+int DroppedRows(int itemCount);
 int DropDownHeight(int itemHeight, int itemCount, int fieldHeight);
 
 // What a typed character did.

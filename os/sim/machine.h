@@ -22,7 +22,7 @@ struct DialogRecord {
   std::string CaptionUtf8() const;
 };
 
-struct VolumeWorld;  // drives, devices and memory: os/sim/volumes.h
+class VolumeWorld;  // drives, devices and memory: os/sim/volumes.h
 
 class Machine {
  public:

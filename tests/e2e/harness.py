@@ -177,6 +177,7 @@ class Prefix:
     def __init__(self, display, keep=False):
         self.display = display
         self.keep = keep
+        self.drives = {}  # letter: the image Wine uses, or None for an empty drive
         self.tmp = tempfile.mkdtemp(prefix="kestrova-e2e-")
         self.path = os.path.join(self.tmp, "prefix")
         base = self._base()
@@ -272,12 +273,33 @@ class Prefix:
         """Makes `letter`: a drive backed by a disk image (None: an empty
         drive). Returns the image path Wine reads and writes, which is
         `image` itself when it can be hard-linked into the prefix."""
-        letter = letter.lower().rstrip(":")
-        if len(letter) != 1 or not letter.isalpha() or letter in "cz":
-            raise ValueError(f"bad drive letter {letter!r}")
-        if type not in DRIVE_TYPES:
-            raise ValueError(f"unknown drive type {type!r}")
+        return self.map_drives({letter: (image, type)})[letter.lower().rstrip(":")]
+
+    def map_drives(self, drives):
+        """Several drives at once, {letter: (image or None, type)}: one
+        server stop and one registry write for all. Returns {letter: the
+        image path Wine reads and writes}."""
+        specs = {}
+        for letter, (image, type) in drives.items():
+            letter = letter.lower().rstrip(":")
+            if len(letter) != 1 or not letter.isalpha() or letter in "cz":
+                raise ValueError(f"bad drive letter {letter!r}")
+            if type not in DRIVE_TYPES:
+                raise ValueError(f"unknown drive type {type!r}")
+            specs[letter] = (image, type)
         self.kill()
+        used = {letter: self._link_drive(letter, image) for letter, (image, _) in specs.items()}
+        lines = ["REGEDIT4", "", r"[HKEY_LOCAL_MACHINE\Software\Wine\Drives]"]
+        lines += [f'"{letter}:"="{type}"' for letter, (_, type) in specs.items()]
+        reg = os.path.join(self.tmp, "drives.reg")
+        with open(reg, "w") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        self.wine("reg", "import", reg)
+        self.kill()  # saves the registry; the next start scans the drives
+        self.drives.update(used)
+        return used
+
+    def _link_drive(self, letter, image):
         root = os.path.join(self.path, "drives", letter)
         shutil.rmtree(root, ignore_errors=True)
         os.makedirs(root)
@@ -288,28 +310,23 @@ class Prefix:
                 os.remove(p)
             elif os.path.isdir(p):
                 shutil.rmtree(p)
-        used = None
         if image is None:
             # No medium: the drive root is missing and the device empty.
             os.symlink(os.path.join(root, "absent"), link)
             os.makedirs(device)
-        else:
-            # Wine finds a device's volume by walking up from the image's real
-            # path to a drive root, so the image must sit inside the root; a
-            # hard link does, and writes still reach the caller's file.
-            used = os.path.join(root, ".volume.img")
-            try:
-                os.link(image, used)
-            except OSError:
-                shutil.copyfile(image, used)
-            os.symlink(root, link)
-            os.symlink(used, device)
-            self._ntfs_identity(used, root)
-            if os.path.samefile(used, image):
-                used = image
-        self.reg_add(r"HKLM\Software\Wine\Drives", letter + ":", type)
-        self.kill()  # saves the registry; the next start scans the drives
-        return used
+            return None
+        # Wine finds a device's volume by walking up from the image's real
+        # path to a drive root, so the image must sit inside the root; a
+        # hard link does, and writes still reach the caller's file.
+        used = os.path.join(root, ".volume.img")
+        try:
+            os.link(image, used)
+        except OSError:
+            shutil.copyfile(image, used)
+        os.symlink(root, link)
+        os.symlink(used, device)
+        self._ntfs_identity(used, root)
+        return image if os.path.samefile(used, image) else used
 
     @staticmethod
     def _ntfs_identity(image, root):
@@ -328,8 +345,12 @@ class Prefix:
 
     def refresh_drives(self):
         """After an image's boot sector changed: Wine reads a volume's serial
-        only when its server starts."""
+        only when its server starts, and an NTFS one from the file that
+        _ntfs_identity writes, so that is written again."""
         self.kill()
+        for letter, image in self.drives.items():
+            if image is not None:
+                self._ntfs_identity(image, os.path.join(self.path, "drives", letter))
 
     def kill(self):
         _run(["wineserver", "-k"], env=self.env, check=False, timeout=60)
@@ -426,6 +447,11 @@ class App:
         """The first open dialog (message box, task dialog), or None."""
         d = _poll(lambda: self.dialogs()["dialogs"], timeout, 0.2)
         return d[0] if d else None
+
+    def system_text(self, code):
+        """The system's own message text for an error code, as the target
+        prefix's Windows words it."""
+        return self.inspector_run("message", code)["text"]
 
     def control(self, name, window=None):
         w = window or self.inspect()

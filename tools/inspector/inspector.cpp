@@ -5,6 +5,7 @@
 //   kestrova-inspector wait "<caption>" <timeout-ms>
 //   kestrova-inspector dialogs <pid>
 //   kestrova-inspector click <hwnd>
+//   kestrova-inspector message <code>   (the system's text for an error code)
 //
 // Exit code: 0 found, 1 not found (or timed out), 2 usage error.
 #include <windows.h>
@@ -422,6 +423,7 @@ int CmdDialogs(DWORD pid) {
                            .Handle("hwnd", h)
                            .Str("caption", TextOf(h))
                            .Str("class", ClassOf(h))
+                           .Raw("rect", RectJson(ScreenRect(h)))
                            .Bool("enabled", IsWindowEnabled(h))
                            .Bool("visible", IsWindowVisible(h))
                            .Json());
@@ -449,6 +451,20 @@ int CmdClick(HWND h) {
   return 0;
 }
 
+// What the system itself says for an error code, in the user's default
+// language, so a test can tell the program passed it on unchanged.
+int CmdMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text),
+      0, nullptr);
+  const std::string utf8 = n && text ? Utf8(text, n) : std::string();
+  if (text) LocalFree(text);
+  std::printf("%s\n", Obj().Bool("found", n != 0).Int("code", code).Str("text", utf8).Json().c_str());
+  return n ? 0 : 1;
+}
+
 bool ParseNumber(const char* s, unsigned long long* out) {
   if (!s || !*s) return false;
   char* end = nullptr;
@@ -461,7 +477,8 @@ int Usage() {
                "usage: kestrova-inspector window <caption>\n"
                "       kestrova-inspector wait <caption> <timeout-ms>\n"
                "       kestrova-inspector dialogs <pid>\n"
-               "       kestrova-inspector click <hwnd>\n");
+               "       kestrova-inspector click <hwnd>\n"
+               "       kestrova-inspector message <code>\n");
   return 2;
 }
 
@@ -491,6 +508,9 @@ int main(int argc, char** argv) {
   }
   if (cmd == "click" && argc == 3 && ParseNumber(argv[2], &n)) {
     return CmdClick(reinterpret_cast<HWND>(static_cast<uintptr_t>(n)));
+  }
+  if (cmd == "message" && argc == 3 && ParseNumber(argv[2], &n)) {
+    return CmdMessage(static_cast<DWORD>(n));
   }
   return Usage();
 }

@@ -1,0 +1,124 @@
+"""The drives the window tests run on: disk images made by the real Linux
+tools at test time, mapped into one Wine prefix, and ways to read them back.
+
+    a:  floppy, empty
+    d:  hard disk, FAT16 labelled DATA16
+    e:  hard disk, FAT32 labelled DATA32
+    f:  hard disk, NTFS labelled NTVOL
+    g:  CD, empty
+    h:  CD, an ISO 9660 disc labelled DISC
+    n:  network type, backed by a FAT16 image labelled NETVOL
+"""
+
+import os
+import shutil
+import subprocess
+
+import harness
+
+NTFS_HIGH = 0x5EED5EED  # the NTFS serial's upper half, which no write may touch
+TOOLS = ("mkfs.fat", "mkntfs", "ntfslabel", "genisoimage", "cmp", "fatlabel", "blkid",
+         "ntfsinfo", "truncate", "chattr")
+
+
+class Volume:
+    def __init__(self, letter, kind, wine_type, label, fs_name, slot, old):
+        self.letter, self.kind, self.wine_type = letter, kind, wine_type
+        self.label, self.fs_name, self.slot = label, fs_name, slot
+        self.old = old  # the serial it is made with; each volume's differs
+        self.image = None  # the file Wine reads and writes
+
+    @property
+    def index(self):
+        return ord(self.letter) - ord("a")
+
+
+VOLUMES = [
+    Volume("d", "FAT16", "hd", "DATA16", "FAT", 39, 0x0D16A001),
+    Volume("e", "FAT32", "hd", "DATA32", "FAT32", 67, 0x0E32B002),
+    Volume("f", "NTFS", "hd", "NTVOL", "NTFS", 72, 0x0F17C003),
+    Volume("n", "FAT16", "network", "NETVOL", "FAT", 39, 0x0A11D004),
+]
+BY_LETTER = {v.letter: v for v in VOLUMES}
+EMPTY = {"a": "floppy", "g": "cdrom"}
+CD = "h"
+CD_LABEL = "DISC"
+
+
+def sh(*cmd):
+    r = subprocess.run(cmd, capture_output=True, text=True)
+    ok = r.returncode == 0 or (r.returncode == 1 and cmd[0] == "cmp")
+    if not ok:
+        raise harness.HarnessError(f"{cmd!r} exited {r.returncode}: {r.stdout}{r.stderr}")
+    return r.stdout
+
+
+def require_tools():
+    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
+    if missing:
+        raise harness.HarnessError(f"missing tools: {', '.join(missing)}")
+
+
+def make_image(folder, volume):
+    path = os.path.join(folder, f"{volume.letter}-{volume.kind.lower()}.img")
+    if volume.kind == "NTFS":
+        sh("truncate", "-s", "2M", path)
+        sh("mkntfs", "-F", "-f", "-Q", "-q", "-L", volume.label, path)
+        sh("ntfslabel", f"--new-serial={NTFS_HIGH:08X}{volume.old:08X}", path)
+        return path
+    bits, kib = {"FAT16": ("16", "2600"), "FAT32": ("32", "34000")}[volume.kind]
+    sh("mkfs.fat", "-C", "-F", bits, "-s", "1", "-i", f"{volume.old:08X}", "-n", volume.label, path, kib)
+    return path
+
+
+def make_iso(folder, label):
+    root = os.path.join(folder, "disc")
+    os.makedirs(root, exist_ok=True)
+    with open(os.path.join(root, "readme.txt"), "w") as f:
+        f.write("a file on the disc\n")
+    path = os.path.join(folder, "disc.iso")
+    sh("genisoimage", "-quiet", "-V", label, "-o", path, root)
+    return path
+
+
+def map_all(prefix, folder):
+    """Makes every image and maps every drive, in one go."""
+    specs = {letter: (None, kind) for letter, kind in EMPTY.items()}
+    for v in VOLUMES:
+        specs[v.letter] = (make_image(folder, v), v.wine_type)
+    specs[CD] = (make_iso(folder, CD_LABEL), "cdrom")
+    used = prefix.map_drives(specs)
+    for v in VOLUMES:
+        v.image = used[v.letter]
+    return used
+
+
+def root_of(prefix, letter):
+    """A Unix directory whose Wine path is the drive's root."""
+    return os.path.join(prefix.path, "drives", letter)
+
+
+# ---- reading the images back ------------------------------------------------
+
+def copy(image, suffix):
+    return shutil.copyfile(image, f"{image}.{suffix}")
+
+
+def changed_offsets(before, after):
+    return [int(line.split()[0]) - 1 for line in sh("cmp", "-l", before, after).splitlines()]
+
+
+def serial_on_image(volume):
+    """The serial as the Linux tools read it from the image."""
+    if volume.kind == "NTFS":
+        uuid = sh("blkid", "-p", "-o", "value", "-s", "UUID", volume.image).strip()
+        return int(uuid, 16) & 0xFFFFFFFF  # the low half is the serial the program writes
+    return int(sh("fatlabel", "-i", volume.image).strip().splitlines()[-1], 16)
+
+
+def query_form(serial):
+    return f"{serial >> 16:04x}-{serial & 0xFFFF:04x}({serial:08x})"
+
+
+def boot_form(serial):
+    return f"{serial >> 16:04x}-{serial & 0xFFFF:04x}[{serial:08x}]"

@@ -1,0 +1,232 @@
+"""The drive selector on real drives under Wine, and the refresh it drives.
+
+Drives (see drives.py): an empty floppy a:, FAT16 d:, FAT32 e:, NTFS f:, an
+empty CD g:, an ISO 9660 disc h:, a network-type n: backed by a FAT image,
+besides Wine's own c: and z:. The program starts with its working
+directory in f:'s root, inside a Wine desktop so screenshots have frames.
+
+    python3 test_drive_selector.py --build <Windows build dir>
+"""
+
+import os
+import re
+import shutil
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import drives  # noqa: E402
+import harness  # noqa: E402
+import window  # noqa: E402
+from window import Picture  # noqa: E402
+
+opts = harness.options()
+
+# letter, item text (a pattern for Wine's own drives), glyph
+LIST = [
+    ("a", "a:", "FLOPPY"),
+    ("c", r"c: \[[^]]*\]", "HARD"),
+    ("d", "d: [data16]", "HARD"),
+    ("e", "e: [data32]", "HARD"),
+    ("f", "f: [ntvol]", "HARD"),
+    ("g", "g: []", "CDROM"),
+    ("h", "h: [disc]", "CDROM"),
+    ("n", "n: [netvol]", "NETWORK"),  # Wine knows no connection: the label stands in
+    ("z", r"z: \[[^]]*\]", "HARD"),
+]
+BLUE = (0, 0, 255)
+BLACK = (0, 0, 0)
+SILVER = (192, 192, 192)
+ITEM_HEIGHT = 13
+ROWS = 8
+
+
+def text_matches(letter, pattern, text):
+    return re.fullmatch(pattern, text) is not None if letter in "cz" else text == pattern
+
+
+def check_start(t, win):
+    """Started in f:'s root: f: is current and already refreshed."""
+    s = win.state()
+    t.equal(s.selector, "f: [ntvol]", "start: the working directory's drive is current")
+    f = drives.BY_LETTER["f"]
+    t.equal([s.fs, s.label, s.serial], ["NTFS", "NTVOL", drives.boot_form(f.old)],
+            "start: f: refreshed before the first look")
+    t.equal((s.focus, s.ok, s.entry), ("drvcbDrive", False, ""),
+            "start: selector focused, OK disabled, entry empty")
+
+
+def check_list(t, win):
+    s = win.state()
+    combo = s.combo
+    t.equal(combo["count"], len(LIST), "one item per listed drive")
+    items = combo["items"]
+    t.check(len(items) == len(LIST) and all(text_matches(letter, pattern, text)
+                                            for text, (letter, pattern, _) in zip(items, LIST)),
+            "item texts, in drive-letter order", repr(items))
+    t.equal(combo["item_height"], ITEM_HEIGHT, "item height: the Tahoma cell")
+    t.equal(s.controls["drvcbDrive"]["screen"][3], 19, "closed selector 19 pixels high")
+
+
+def list_window(app):
+    lists = [o for o in app.dialogs()["others"] if o["class"] == "ComboLBox" and o["visible"]]
+    return lists[0]["rect"] if lists else None
+
+
+def check_row_glyphs(t, shot, rect, first, selected, glyphs, what):
+    """Each visible row of the open list: its glyph at R.left + 2, centred,
+    blue painted over with the row's background, and text only from
+    R.left + 22."""
+    left, top = rect[0] + 1, rect[1] + 1  # inside the list's border
+    for row in range(ROWS):
+        index = first + row
+        letter, _, name = LIST[index]
+        r_top = top + row * ITEM_HEIGHT
+        background = shot.at(left + 1, r_top + ITEM_HEIGHT // 2)
+        expected = window.on_background(glyphs[name], background)
+        gx, gy = left + 2, (r_top + r_top + ITEM_HEIGHT - 11) // 2
+        diff = window.block_difference(shot.block(gx, gy, 16, 11), expected)
+        t.check(not diff, f"{what}: {letter}: glyph {name} in place", diff)
+        colours = shot.colours(left, r_top, 140, ITEM_HEIGHT)
+        t.check(BLACK in colours and SILVER in colours and BLUE not in colours,
+                f"{what}: {letter}: black outline, silver face, no blue", sorted(colours)[:8])
+        gap = shot.colours(gx + 16, r_top + 1, 4, ITEM_HEIGHT - 2)
+        t.equal(gap, {background}, f"{what}: {letter}: nothing between glyph and text")
+        text = shot.colours(left + 22, r_top + 1, 20, ITEM_HEIGHT - 2)
+        t.check(len(text) > 1, f"{what}: {letter}: text drawn from R.left + 22")
+        if index == selected:
+            t.check(background not in ((255, 255, 255), BLUE),
+                    f"{what}: {letter}: the current row on the highlight colour", background)
+        else:
+            t.equal(background, (255, 255, 255), f"{what}: {letter}: other rows on white")
+
+
+def check_open_list(t, app, win, glyphs):
+    """Dropped with Alt+Down: 8 rows as wide as the selector, every glyph."""
+    before = win.panels()
+    combo = win.state().controls["drvcbDrive"]["screen"]
+    win.key("alt+Down")
+    rect = list_window(app)
+    if not t.check(rect is not None, "Alt+Down opens the list"):
+        return
+    t.equal([rect[0], rect[2]], [combo[0], combo[2]], "the open list is as wide as the selector")
+    t.equal(rect[1], combo[1] + combo[3], "the open list hangs below the field")
+    t.equal(rect[3], ROWS * ITEM_HEIGHT + 2, "at most 8 rows shown at once")
+    win.key("Home")
+    top = Picture(app.screenshot(harness.artifact("list-top.png")))
+    check_row_glyphs(t, top, rect, 0, 0, glyphs, "list at the top")
+    win.key("End")
+    bottom = Picture(app.screenshot(harness.artifact("list-bottom.png")))
+    check_row_glyphs(t, bottom, rect, len(LIST) - ROWS, len(LIST) - 1, glyphs, "list scrolled")
+    win.key("Escape")
+    t.check(not win.state().combo["dropped"], "Escape closes the list")
+    t.equal(win.panels(), before, "picking in the list refreshes nothing")
+
+
+def field_glyph(app, win, glyphs, name):
+    """The glyph as the closed field shows it: where, and on what."""
+    shot = Picture(app.screenshot(harness.artifact("field.png")))
+    x, y, w, h = win.state().controls["drvcbDrive"]["screen"]
+    rows = glyphs[name]
+    for bg in {shot.at(x + 4, y + h // 2), shot.at(x + 3, y + h // 2)}:
+        at = window.find_block(shot, window.on_background(rows, bg), x, y, w, h)
+        if at:
+            return at[0] - x, at[1] - y, bg
+    return None
+
+
+def refresh_of(t, app, win, glyphs, letter, name, expected):
+    """Choose `letter`, which changes nothing yet; leave the selector, which
+    refreshes the three panels with no dialog."""
+    before = win.panels()
+    win.choose(letter)
+    s = win.state()
+    t.check(s.selector.startswith(letter + ":"), f"{letter}: chosen by typing its letter",
+            s.selector)
+    t.equal([s.fs, s.label, s.serial], before, f"{letter}: choosing alone refreshes nothing")
+    at = field_glyph(app, win, glyphs, name)
+    if t.check(at is not None, f"{letter}: the closed field shows the {name} glyph"):
+        t.check(at[2] != BLUE, f"{letter}: no blue around the field's glyph", at)
+    win.key("Tab")
+    s = win.state()
+    t.equal([s.fs, s.label, s.serial], expected, f"{letter}: leaving the selector refreshes")
+    t.equal((s.focus, s.ok, s.entry), ("edtNVSN", False, ""), f"{letter}: entry focused, OK off")
+    t.equal(window.texts(win.no_dialog()), [], f"{letter}: no dialog")
+    win.key("shift+Tab")
+
+
+def empty_drive(t, app, win, letter, kept):
+    """An empty drive: one dialog with the system's text and Wine's code 3,
+    "NotReady", and the label and serial of the drive before it."""
+    win.choose(letter)
+    win.app.key("Tab")
+    shown = win.dialogs()
+    system = app.system_text(3)
+    t.equal(window.texts(shown), [[system + "\n(Code:00000003)\n"]],
+            f"{letter}: exactly one dialog, the system's text and its code")
+    t.check(all(window.dialog_shape_ok(d) for d in shown), f"{letter}: the error dialog's look",
+            shown)
+    time.sleep(window.SETTLE)
+    s = win.state()
+    t.equal([s.fs, s.label, s.serial], ["NotReady"] + kept,
+            f"{letter}: NotReady; label and serial kept")
+    t.equal(s.focus, "edtNVSN", f"{letter}: the focus went on to the entry")
+    win.key("shift+Tab")
+
+
+def readme_picture(app, win):
+    """The window with its drive list open, for the README."""
+    w = win.state().window
+    win.key("alt+Down")
+    rect = list_window(app) or w["rect"]
+    shot = app.screenshot(harness.artifact("readme-full.png"))
+    left, top = w["rect"][0], w["rect"][1]
+    right = max(w["rect"][0] + w["rect"][2], rect[0] + rect[2])
+    bottom = max(w["rect"][1] + w["rect"][3], rect[1] + rect[3]) + 4
+    app.crop(shot, harness.artifact("readme.png"), left, top, right - left, bottom - top)
+    win.key("Escape")
+
+
+def main(t):
+    drives.require_tools()
+    glyphs = {name: window.glyph(name) for name in ("FLOPPY", "HARD", "NETWORK", "CDROM", "RAM")}
+    folder = tempfile.mkdtemp(prefix="kestrova-selector-")
+    try:
+        with harness.Display() as display, harness.Prefix(display) as prefix:
+            drives.map_all(prefix, folder)
+            with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "f"),
+                             inspector=opts.inspector, desktop="1024x768") as app:
+                app.wait_window()
+                win = window.Window(app)
+                t.equal(window.texts(win.no_dialog()), [], "start: no dialog")
+                check_start(t, win)
+                check_list(t, win)
+                check_open_list(t, app, win, glyphs)
+                d, e, n = (drives.BY_LETTER[x] for x in "den")
+                refresh_of(t, app, win, glyphs, "d", "HARD",
+                           ["FAT", "DATA16", drives.boot_form(d.old)])
+                refresh_of(t, app, win, glyphs, "e", "HARD",
+                           ["FAT32", "DATA32", drives.boot_form(e.old)])
+                refresh_of(t, app, win, glyphs, "n", "NETWORK",
+                           ["FAT", "NETVOL", drives.boot_form(n.old)])
+                refresh_of(t, app, win, glyphs, "h", "CDROM", ["CDFS", "DISC", "[--CDFS--]"])
+                empty_drive(t, app, win, "g", ["DISC", "[--CDFS--]"])
+                refresh_of(t, app, win, glyphs, "d", "HARD",
+                           ["FAT", "DATA16", drives.boot_form(d.old)])
+                readme_picture(app, win)
+                empty_drive(t, app, win, "a", ["DATA16", drives.boot_form(d.old)])
+                # Alt+Q from the selector on an empty drive: a refresh would
+                # show a dialog and keep the window open.
+                win.choose("g")
+                app.key("alt+q")
+                harness._poll(lambda: not app.running() or app.dialogs()["dialogs"], 10)
+                t.check(not app.running(), "Alt+Q closes at once, with no refresh")
+                t.equal(app.wait_exit(), 0, "Alt+Q closes with exit code 0")
+            prefix.set_virtual_desktop(None)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    harness.run(main)

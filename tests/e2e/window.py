@@ -1,0 +1,170 @@
+"""Driving the main window as a user does (keys, clicks) and reading it back
+through the inspector; pictures read pixel by pixel."""
+
+import os
+import subprocess
+import time
+from types import SimpleNamespace
+
+import harness
+
+TYPE_AHEAD_PAUSE = 0.55  # the selector forgets its typed prefix after 500 ms
+SETTLE = 0.3             # keys reach Wine asynchronously
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.environ.get("KESTROVA_SOURCE") or os.path.join(HERE, "..", "..")
+
+
+class Window:
+    def __init__(self, app):
+        self.app = app
+        self._last_letter = 0.0
+
+    def state(self):
+        w = self.app.inspect()
+        c = {x["name"]: x for x in w["controls"]}
+        return SimpleNamespace(
+            selector=c["drvcbDrive"]["text"], fs=c["pnlFileSystem"]["text"],
+            label=c["pnlVLBL"]["text"], serial=c["pnlVSN"]["text"],
+            entry=c["edtNVSN"]["text"], ok=c["bbnOK"]["enabled"], focus=w["focus_name"],
+            combo=c["drvcbDrive"]["combo"], controls=c, window=w)
+
+    def panels(self):
+        s = self.state()
+        return [s.fs, s.label, s.serial]
+
+    def choose(self, letter):
+        """Selects a drive by typing its letter into the focused selector;
+        waits out the type-ahead pause first so the letter stands alone."""
+        wait = self._last_letter + TYPE_AHEAD_PAUSE - time.monotonic()
+        if wait > 0:
+            time.sleep(wait)
+        self.app.key(letter)
+        self._last_letter = time.monotonic()
+        time.sleep(SETTLE)
+
+    def key(self, *keys):
+        self.app.key(*keys)
+        time.sleep(SETTLE)
+
+    def type(self, text):
+        self.app.type(text)
+        time.sleep(SETTLE)
+
+    def click(self, name):
+        self.app.click_control(name)
+        time.sleep(SETTLE)
+
+    def dialogs(self, first_wait=5.0, more_wait=1.0):
+        """Every dialog that opens from now on, in order: each is read, then
+        closed with Return (its OK button has the focus). Waits `first_wait`
+        for the first and `more_wait` for each further one."""
+        seen = []
+        wait = first_wait
+        while True:
+            d = self.app.wait_dialog(wait)
+            if d is None:
+                return seen
+            seen.append(d)
+            self.app.key("Return")
+            gone = harness._poll(
+                lambda: all(x["hwnd"] != d["hwnd"] for x in self.app.dialogs()["dialogs"]), 5)
+            if not gone:
+                raise harness.HarnessError(f"Return did not close the dialog {d['texts']!r}")
+            wait = more_wait
+
+    def no_dialog(self):
+        """The dialogs that open within a short wait (none, if all is well)."""
+        return self.dialogs(first_wait=0.8)
+
+
+def texts(dialogs):
+    return [d["texts"] for d in dialogs]
+
+
+def dialog_shape_ok(d):
+    """The error dialog's caption, icon and one focused default OK."""
+    buttons = [(b["text"], b["default"], b["focused"]) for b in d["buttons"]]
+    return d["caption"] == "エラー" and d["has_error_icon"] and buttons == [("OK", True, True)]
+
+
+# ---- pictures ---------------------------------------------------------------
+
+class Picture:
+    """An image's pixels as (r, g, b) tuples."""
+
+    def __init__(self, path):
+        size = subprocess.run(["identify", "-format", "%w %h", path], capture_output=True,
+                              text=True, check=True).stdout.split()
+        self.width, self.height = int(size[0]), int(size[1])
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True,
+                             check=True).stdout
+        self.raw = raw
+
+    def at(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.raw[i:i + 3])
+
+    def block(self, x, y, width, height):
+        return [[self.at(x + i, y + j) for i in range(width)] for j in range(height)]
+
+    def colours(self, x, y, width, height):
+        return {p for row in self.block(x, y, width, height) for p in row}
+
+
+def glyph(name):
+    """A drive glyph from the program's resources, as rows of pixels."""
+    return Picture(os.path.join(SOURCE, "res", f"{name.lower()}.bmp")).block(0, 0, 16, 11)
+
+
+def on_background(rows, background, transparent=(0, 0, 255)):
+    """How a glyph looks drawn on `background`."""
+    return [[background if p == transparent else p for p in row] for row in rows]
+
+
+def block_difference(actual, expected):
+    """A short account of where two blocks of pixels differ ("" if nowhere)."""
+    diffs = [(x, y, a, e) for y, (ra, re_) in enumerate(zip(actual, expected))
+             for x, (a, e) in enumerate(zip(ra, re_)) if a != e]
+    if not diffs:
+        return ""
+    x, y, a, e = diffs[0]
+    return f"{len(diffs)} pixels differ, first at ({x}, {y}): {a} instead of {e}"
+
+
+def find_block(picture, rows, left, top, width, height):
+    """Where within the area the block of pixels stands, or None."""
+    h, w = len(rows), len(rows[0])
+    for y in range(top, top + height - h + 1):
+        for x in range(left, left + width - w + 1):
+            if all(picture.at(x + i, y + j) == rows[j][i] for j in range(h) for i in range(w)):
+                return x, y
+    return None
+
+
+# ---- the X clipboard ---------------------------------------------------------
+
+class Clipboard:
+    """Holds `text` on the X clipboard (xclip stays its owner in the
+    foreground) until the block ends; Wine's paste asks the owner."""
+
+    def __init__(self, env, text):
+        self.env, self.text = env, text
+        self.proc = None
+
+    def __enter__(self):
+        self.proc = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"],
+                                     stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, env=self.env)
+        self.proc.stdin.write(self.text.encode())
+        self.proc.stdin.close()
+
+        def owned():
+            r = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True,
+                               env=self.env, timeout=5)
+            return r.returncode == 0 and r.stdout.decode() == self.text
+        if not harness._poll(owned, 5):
+            raise harness.HarnessError("xclip did not take the clipboard")
+        return self
+
+    def __exit__(self, *exc):
+        harness._stop(self.proc)
