@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <utility>
+
 namespace app {
 namespace {
 
@@ -9,7 +11,7 @@ std::exception_ptr pending;
 
 void KeepPendingException(std::exception_ptr caught) {
   // The first one wins: it is the cause of whatever followed.
-  if (!pending) pending = caught;
+  if (!pending) pending = std::move(caught);
 }
 
 std::exception_ptr TakePendingException() {

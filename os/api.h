@@ -74,7 +74,8 @@
 namespace os {
 
 struct Win32Api {
-#define KESTROVA_DECLARE_CALL(ret, name, params) ret(WINAPI* name) params;
+// `params` is a whole parenthesized parameter list: it cannot be parenthesized again.
+#define KESTROVA_DECLARE_CALL(ret, name, params) ret(WINAPI* name) params;  // NOLINT(bugprone-macro-parentheses)
   KESTROVA_SYSTEM_CALLS(KESTROVA_DECLARE_CALL)
   KESTROVA_OPTIONAL_CALLS(KESTROVA_DECLARE_CALL)
 #undef KESTROVA_DECLARE_CALL

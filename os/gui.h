@@ -38,7 +38,8 @@
 namespace os {
 
 struct GuiApi {
-#define KESTROVA_DECLARE_GUI_CALL(name) decltype(&::name) name;
+// `::name` names the platform's function: it cannot be parenthesized.
+#define KESTROVA_DECLARE_GUI_CALL(name) decltype(&::name) name;  // NOLINT(bugprone-macro-parentheses)
   KESTROVA_GUI_CALLS(KESTROVA_DECLARE_GUI_CALL)
   KESTROVA_THEME_CALLS(KESTROVA_DECLARE_GUI_CALL)
 #undef KESTROVA_DECLARE_GUI_CALL

@@ -4,18 +4,18 @@ namespace os {
 
 namespace {
 
+template <typename Fn>
+Fn LookUpIn(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
 GuiApi Bind() {
-  GuiApi api = {
-#define KESTROVA_BIND_GUI_CALL(name) &::name,
-#define KESTROVA_LATER_GUI_CALL(name) nullptr,
-      KESTROVA_GUI_CALLS(KESTROVA_BIND_GUI_CALL)
-      KESTROVA_THEME_CALLS(KESTROVA_LATER_GUI_CALL)
-#undef KESTROVA_LATER_GUI_CALL
+  GuiApi api{};  // the theme calls stay null unless found below
+#define KESTROVA_BIND_GUI_CALL(name) api.name = &::name;
+  KESTROVA_GUI_CALLS(KESTROVA_BIND_GUI_CALL)
 #undef KESTROVA_BIND_GUI_CALL
-  };
   if (HMODULE theme = ::LoadLibraryA("uxtheme.dll")) {
-#define KESTROVA_LOOK_UP_GUI_CALL(name) \
-  api.name = reinterpret_cast<decltype(api.name)>(reinterpret_cast<void*>(::GetProcAddress(theme, #name)));
+#define KESTROVA_LOOK_UP_GUI_CALL(name) api.name = LookUpIn<decltype(api.name)>(theme, #name);
     KESTROVA_THEME_CALLS(KESTROVA_LOOK_UP_GUI_CALL)
 #undef KESTROVA_LOOK_UP_GUI_CALL
   }

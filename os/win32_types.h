@@ -21,41 +21,41 @@
 #define WINAPI
 #define CALLBACK
 
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned short WORD;
-typedef uint32_t DWORD;
-typedef int32_t LONG;
-typedef LONG* PLONG;
-typedef unsigned int UINT;
-typedef uintptr_t UINT_PTR;
-typedef intptr_t LONG_PTR;
-typedef LONG_PTR LRESULT;
-typedef UINT_PTR WPARAM;
-typedef LONG_PTR LPARAM;
-typedef uintptr_t SIZE_T;
-typedef DWORD* LPDWORD;
-typedef void* LPVOID;
-typedef const void* LPCVOID;
-typedef char CHAR;
-typedef char* LPSTR;
-typedef const char* LPCSTR;
-typedef const char* LPCCH;
-typedef char16_t WCHAR;
-typedef WCHAR* LPWSTR;
-typedef const WCHAR* LPCWSTR;
-typedef long HRESULT;
-typedef void* HANDLE;
-typedef HANDLE HLOCAL;
-typedef struct HWND__* HWND;
-typedef struct HINSTANCE__* HINSTANCE;
-typedef HINSTANCE HMODULE;
-typedef intptr_t (*FARPROC)();
+using BOOL = int;
+using BYTE = unsigned char;
+using WORD = unsigned short;
+using DWORD = uint32_t;
+using LONG = int32_t;
+using PLONG = LONG*;
+using UINT = unsigned int;
+using UINT_PTR = uintptr_t;
+using LONG_PTR = intptr_t;
+using LRESULT = LONG_PTR;
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using SIZE_T = uintptr_t;
+using LPDWORD = DWORD*;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using CHAR = char;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPCCH = const char*;
+using WCHAR = char16_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
+using HRESULT = long;
+using HANDLE = void*;
+using HLOCAL = HANDLE;
+using HWND = struct NativeWindowTag*;  // any distinct pointer type: only its size matters
+using HINSTANCE = struct NativeInstanceTag*;
+using HMODULE = HINSTANCE;
+using FARPROC = intptr_t (*)();
 
 struct SECURITY_ATTRIBUTES;
-typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 struct OVERLAPPED;
-typedef OVERLAPPED* LPOVERLAPPED;
+using LPOVERLAPPED = OVERLAPPED*;
 struct TASKDIALOGCONFIG;  // only ever passed on, never built natively
 
 struct OSVERSIONINFOA {
@@ -66,7 +66,7 @@ struct OSVERSIONINFOA {
   DWORD dwPlatformId;
   CHAR szCSDVersion[128];
 };
-typedef OSVERSIONINFOA* LPOSVERSIONINFOA;
+using LPOSVERSIONINFOA = OSVERSIONINFOA*;
 
 #define MAX_DEFAULTCHAR 2
 #define MAX_LEADBYTES 12
@@ -75,7 +75,7 @@ struct CPINFO {
   BYTE DefaultChar[MAX_DEFAULTCHAR];
   BYTE LeadByte[MAX_LEADBYTES];
 };
-typedef CPINFO* LPCPINFO;
+using LPCPINFO = CPINFO*;
 
 #define TRUE 1
 #define FALSE 0

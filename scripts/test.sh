@@ -14,12 +14,18 @@ trap 'rm -f "$log"' EXIT
 status=0
 (cd build/native && ctest --output-on-failure --no-tests=error -j2 -L unit) 2>&1 | tee "$log" || status=1
 (cd build/native && ctest --output-on-failure --no-tests=error -L e2e) 2>&1 | tee -a "$log" || status=1
+# The soak prints its figures: run it verbosely.
+(cd build/native && ctest --no-tests=error -V -L soak) 2>&1 | tee -a "$log" || status=1
+# Static checks and the time-bounded fuzzing: not tests, but any finding or
+# crash fails the run.
+bash scripts/lint.sh || status=1
+bash tests/fuzz/run.sh 60 || status=1
 
 if grep -qE '\[  SKIPPED \]|\*\*\*Not Run|\*\*\*Skipped|\(Disabled\)' "$log"; then
   echo "FAILED: some tests were skipped or not run" >&2
   status=1
 fi
-# One closing line over both runs.
+# One closing line over the test runs.
 read -r total failed < <(awk '/tests passed, [0-9]+ tests? failed out of/ {
   f += $4; t += $NF } END { print t + 0, f + 0 }' "$log")
 echo "tests: $((total - failed)) passed, $failed failed"

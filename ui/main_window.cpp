@@ -43,7 +43,7 @@ ControlStyle StyleOf(ControlKind kind) {
   switch (kind) {
     case ControlKind::ClientPanel:  // made by TNxPanel itself
     case ControlKind::GroupBox: return {kGroupBoxClass, child, 0};
-    case ControlKind::Label: return {kLabelClass, child, 0};
+    case ControlKind::Label:
     case ControlKind::StaticText: return {kLabelClass, child, 0};
     case ControlKind::BevelPanel: return {kBevelPanelClass, child, 0};
     case ControlKind::DriveSelector:
@@ -118,7 +118,7 @@ TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance), drvcbDrive_(instan
     app::ShowErrorDialog("Can not execute me from a network drive!");
     std::exit(0);
   }
-  SetCaption(idPnlPlatform, platform::GetPlatformName());
+  SetText(idPnlPlatform, platform::GetPlatformName());
 }
 
 TfrmMain::~TfrmMain() {
@@ -208,9 +208,11 @@ void TfrmMain::CenterOnScreen() {
 
 // ---- Controls as the handlers see them
 
-void TfrmMain::SetCaption(ControlId id, const std::string& text) {
+void TfrmMain::SetCaption(ControlId id, const std::string& text) { SetText(id, text); }
+
+void TfrmMain::SetText(ControlId id, const std::string& text) {
   // Setting the text a control already shows changes nothing and raises nothing.
-  if (Caption(id) == text) return;
+  if (ControlText(id) == text) return;
   os::Gui().SetWindowTextA(Control(id), text.c_str());
 }
 
@@ -218,7 +220,9 @@ void TfrmMain::SetOKEnabled(bool enabled) {
   os::Gui().EnableWindow(Control(idBbnOK), enabled ? TRUE : FALSE);
 }
 
-std::string TfrmMain::Caption(ControlId id) const {
+std::string TfrmMain::Caption(ControlId id) const { return ControlText(id); }
+
+std::string TfrmMain::ControlText(ControlId id) const {
   const os::GuiApi& gui = os::Gui();
   HWND control = Control(id);
   std::string text(static_cast<size_t>(gui.GetWindowTextLengthA(control)) + 1, '\0');

@@ -18,7 +18,7 @@ class TfrmMain : private FormView {
   // Creates the window and its controls (hidden), refuses a network path,
   // and shows the platform name.
   explicit TfrmMain(HINSTANCE instance);
-  ~TfrmMain();
+  ~TfrmMain() override;
   TfrmMain(const TfrmMain&) = delete;
   TfrmMain& operator=(const TfrmMain&) = delete;
 
@@ -47,6 +47,9 @@ class TfrmMain : private FormView {
   void CenterOnScreen();
 
   HWND Control(ControlId id) const { return controls_.at(id); }
+  // Not virtual: the constructor uses them.
+  void SetText(ControlId id, const std::string& text);
+  std::string ControlText(ControlId id) const;
 
   // Focus: which control of the window has (or gets back) the focus.
   void FocusControl(ControlId id);

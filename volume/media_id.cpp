@@ -45,11 +45,15 @@ bool ReportsSerial(HANDLE device, DriveIndex driveIndex, DWORD serial) {
 BOOL SetMediaIdSerial(DriveIndex driveIndex, DWORD serial) {
   os::UniqueHandle device(os::Api().CreateFileA("\\\\.\\vwin32", 0, 0, nullptr, 0,
                                                 FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  // Info level 0 and nothing stray: whatever the get leaves unfilled is sent.
+  // Info level 0 and nothing stray.
   MediaIdRecord record{};
-  DosMediaIdRequest(device.get(), kGetMediaId, driveIndex, &record);  // outcome not tested
+  const bool read = DosMediaIdRequest(device.get(), kGetMediaId, driveIndex, &record).Succeeded();
   record.serialNumber = serial;
-  const bool set = DosMediaIdRequest(device.get(), kSetMediaId, driveIndex, &record).Succeeded();
+  // The set sends the label and file-system type back too: after a failed
+  // get they hold nothing of the volume's, and DOS would write them over
+  // the boot sector's own.
+  const bool set =
+      read && DosMediaIdRequest(device.get(), kSetMediaId, driveIndex, &record).Succeeded();
   // A device that answers success and changes nothing must not pass.
   const bool confirmed = set && ReportsSerial(device.get(), driveIndex, serial);
   device.reset();

@@ -21,7 +21,7 @@ bool IsDosDevicePath(const std::string& path) {
 char VolumeLetter(const std::string& path) {
   const bool form = path.size() == 6 && path.compare(0, 4, "\\\\.\\") == 0 && path[5] == ':' &&
                     std::isalpha(static_cast<unsigned char>(path[4]));
-  return form ? UpperLetter(path[4]) : 0;
+  return form ? UpperLetter(path[4]) : '\0';
 }
 
 HANDLE Fail(DWORD code, std::string* outcome) {

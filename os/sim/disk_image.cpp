@@ -1,5 +1,5 @@
 // Images beyond 2 GiB, and offsets past 4 GiB, in the 32-bit build too.
-#define _FILE_OFFSET_BITS 64
+#define _FILE_OFFSET_BITS 64  // NOLINT(bugprone-reserved-identifier): the C library's own switch
 
 #include "os/sim/disk_image.h"
 
@@ -45,7 +45,8 @@ void IdentifyFat(const BYTE* s, std::uint64_t size, Identity* id) {
   id->fileSystemName = Le16(s + 22) == 0 ? "FAT32" : "FAT";
   id->bytesPerSector = Le16(s + 11);
   id->sectorsPerCluster = s[13];
-  id->totalClusters = static_cast<DWORD>(size / (id->bytesPerSector * id->sectorsPerCluster));
+  id->totalClusters =
+      static_cast<DWORD>(size / (std::uint64_t{id->bytesPerSector} * id->sectorsPerCluster));
   id->labelKnown = true;
   if (!fields.present) return;
   id->serial = Le32(s + fields.serialOffset);

@@ -28,6 +28,7 @@ class ExampleMachine : public ::testing::Test {
   }
   std::vector<DriveGlyph> Glyphs() const {
     std::vector<DriveGlyph> glyphs;
+    glyphs.reserve(static_cast<size_t>(list.Count()));
     for (int i = 0; i < list.Count(); ++i) glyphs.push_back(selector.Glyph(i));
     return glyphs;
   }

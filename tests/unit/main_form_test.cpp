@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "os/sim/machine.h"
+#include "tests/support/fake_form.h"
 #include "tests/unit/volume_fixtures.h"
 
 namespace {
@@ -14,38 +13,7 @@ namespace {
 using namespace volume_test;
 using ui::ControlId;
 
-// The controls the handlers read and set, with the window's event rules:
-// a text set to what it already is raises nothing.
-class Form : public ui::FormView {
- public:
-  Form() {
-    for (ControlId id : {ui::idPnlFileSystem, ui::idPnlVLBL, ui::idPnlVSN})
-      captions[id] = ui::kInitialPanelCaption;
-  }
-  std::string Caption(ControlId id) const override { return captions.at(id); }
-  void SetCaption(ControlId id, const std::string& text) override { captions[id] = text; }
-  std::string EntryText() const override { return entry; }
-  void SetEntryText(const std::string& text) override {
-    if (text == entry) return;
-    entry = text;
-    handlers.edtNVSNChange();
-  }
-  void SetOKEnabled(bool enabled) override { okEnabled = enabled; }
-  char SelectedDrive() const override { return selected; }
-  std::string SelectorText() const override { return selectorText; }
-  void FocusSelector() override { ++selectorFocused; }
-
-  // What typing into the entry does.
-  void Type(const std::string& text) { SetEntryText(text); }
-
-  std::map<ControlId, std::string> captions;
-  std::string entry;
-  bool okEnabled = false;
-  char selected = 'c';
-  std::string selectorText = "c: [data]";
-  int selectorFocused = 0;
-  ui::MainFormHandlers handlers{*this};
-};
+using Form = testing_support::FakeForm;
 
 constexpr DWORD kOldSerial = 0x12345678;
 
@@ -57,8 +25,8 @@ class MainForm : public ::testing::Test {
   Form form;
 
   std::string MountImage(char letter, Kind kind, const std::string& label = "DATA") {
-    const std::string image = MakeImage(dir, std::string(1, letter) + ".img",
-                                        {kind, 512, kOldSerial, label});
+    std::string image = MakeImage(dir, std::string(1, letter) + ".img",
+                                  {kind, 512, kOldSerial, label});
     world.Mount(letter, image);
     return image;
   }

@@ -154,7 +154,7 @@ std::string MakeImage(const TempDir& dir, const std::string& name, const ImageSp
 
 std::string MakeIso(const TempDir& dir, const std::string& name, const std::string& label) {
   const std::string root = dir.Path(name + ".root");
-  const std::string path = dir.Path(name);
+  std::string path = dir.Path(name);
   std::filesystem::create_directories(root);
   std::ofstream(root + "/readme.txt") << "a file on the disc\n";
   MustRun("genisoimage -quiet -V " + Quoted(label) + " -o " + Quoted(path) + " " + Quoted(root));

@@ -20,7 +20,7 @@ class RawVolume : public VolumeTest {
   std::string image;
   void SetUp() override {
     image = MakeImage(dir, "c.img", {Kind::kFat16, 512, 0x12345678, "RAW"});
-    for (BYTE s = 1; s <= 3; ++s) PatchBytes(image, 512u * s, std::vector<BYTE>(512, s));
+    for (BYTE s = 1; s <= 3; ++s) PatchBytes(image, std::uint64_t{512} * s, std::vector<BYTE>(512, s));
     world.Mount('C', image);
   }
 };
@@ -186,7 +186,7 @@ TEST(UniqueHandle, ClosesWhatItHoldsOnceAndMovesOwnership) {
   {
     os::UniqueHandle first = volume::OpenVolumeDevice(0);
     os::UniqueHandle second = std::move(first);
-    EXPECT_FALSE(first);
+    EXPECT_FALSE(first);  // NOLINT(bugprone-use-after-move): the moved-from state is the point
     EXPECT_TRUE(second);
     first = std::move(second);
   }

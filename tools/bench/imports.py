@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Prints kestrova.exe's size and import list and checks every imported
+function against tools/bench/win2000_imports.txt (what Windows 2000 has).
+
+    python3 tools/bench/imports.py [--exe build/win/kestrova.exe]
+
+Exits 1 when an import is not on the list, naming it. The calls the program
+looks up at run time (newer Windows only) are not imports; they are listed
+from the names the executable carries.
+"""
+
+import argparse
+import collections
+import os
+import re
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+RUN_TIME_LOOKUPS = ("TaskDialogIndirect", "IsAppThemed")
+
+
+def imports(exe):
+    """{DLL (upper case): [function, ...]} from objdump's import tables."""
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True,
+                          capture_output=True, text=True).stdout
+    table = collections.OrderedDict()
+    dll = None
+    for line in dump.splitlines():
+        named = re.match(r"\s*DLL Name: (\S+)", line)
+        if named:
+            dll = named.group(1).upper()
+            table[dll] = []
+            continue
+        # "\t5764c\t   96  InitCommonControlsEx": address, hint, name
+        entry = re.match(r"\t[0-9a-f]+\t\s*\d+\s+(\S+)$", line)
+        if dll and entry:
+            table[dll].append(entry.group(1))
+        elif not line.strip():
+            dll = None if dll and table[dll] else dll
+    return table
+
+
+def allowed():
+    names = set()
+    with open(os.path.join(HERE, "win2000_imports.txt")) as f:
+        for line in f:
+            line = line.split("#", 1)[0].strip()
+            if line:
+                dll, function = line.split()
+                names.add((dll.upper(), function))
+    return names
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", default=os.path.join(ROOT, "build", "win", "kestrova.exe"))
+    exe = parser.parse_args().exe
+    table = imports(exe)
+    known = allowed()
+    size = os.path.getsize(exe)
+    print(f"{os.path.relpath(exe, ROOT)}: {size} bytes ({size / 1024:.0f} KiB)")
+    flagged = []
+    for dll, functions in table.items():
+        print(f"  {dll} ({len(functions)}): {' '.join(functions)}")
+        flagged += [f"{dll} {f}" for f in functions if (dll, f) not in known]
+    total = sum(len(f) for f in table.values())
+    with open(exe, "rb") as f:
+        carried = f.read()
+    lookups = [name for name in RUN_TIME_LOOKUPS if name.encode() in carried]
+    print(f"  looked up at run time, not imported: {', '.join(lookups) or 'none'}")
+    if flagged:
+        print(f"imports: {total} functions from {len(table)} DLLs; NOT on the Windows 2000 list:")
+        for name in flagged:
+            print(f"  {name}")
+        return 1
+    print(f"imports: {total} functions from {len(table)} DLLs, every one on the Windows 2000 list")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
