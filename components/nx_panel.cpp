@@ -31,6 +31,21 @@ COLORREF ClassBackground(HWND window) {
 
 }  // namespace
 
+bool IsChildNotification(UINT message) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TNxPanel::RegisterClass(HINSTANCE instance) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
@@ -234,16 +249,10 @@ LRESULT TNxPanel::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED:
       if (backgroundStyle_ == pbTransparent) Repaint();
       break;
-    case WM_COMMAND:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-      // The window that holds the panel holds the handlers of its children.
-      return gui.SendMessageA(gui.GetParent(hwnd_), message, wParam, lParam);
     default:
+      // The window that holds the panel holds the handlers of its children.
+      if (IsChildNotification(message))
+        return gui.SendMessageA(gui.GetParent(hwnd_), message, wParam, lParam);
       break;
   }
   return gui.DefWindowProcA(hwnd_, message, wParam, lParam);

@@ -15,6 +15,9 @@ struct TNxPen {
   int Style = PS_SOLID;
 };
 
+// The notifications a container passes on to the window that holds it.
+bool IsChildNotification(UINT message);
+
 class TNxPanel : private SchemeListener {
  public:
   static void RegisterClass(HINSTANCE instance);

@@ -87,23 +87,6 @@ void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
 
 using Painter = void (*)(HWND, HDC, const RECT&);
 
-// Containers pass their children's notifications on to the window, which
-// holds all the handlers.
-bool ForwardsToParent(UINT message) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-      return true;
-    default:
-      return false;
-  }
-}
-
 LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const os::GuiApi& gui = os::Gui();
   switch (message) {
@@ -130,7 +113,9 @@ LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wPar
       return 0;
     }
     default:
-      if (ForwardsToParent(message))
+      // Containers pass their children's notifications on to the window,
+      // which holds all the handlers.
+      if (components::IsChildNotification(message))
         return gui.SendMessageA(gui.GetParent(hwnd), message, wParam, lParam);
       return gui.DefWindowProcA(hwnd, message, wParam, lParam);
   }
