@@ -134,12 +134,12 @@ class Soak : public ::testing::Test {
     }
   }
 
-  void AddImage(char letter, const ImageSpec& spec, UINT type) {
-    const std::string image = MakeImage(dir, Letter(letter) + ".img", spec);
+  void AddImage(char letter, const ImageSpec& recipe, UINT type) {
+    const std::string image = MakeImage(dir, Letter(letter) + ".img", recipe);
     world.Mount(letter, image, type);
     const bool network = type == DRIVE_REMOTE;
-    drives.push_back({letter, image, "", {}, network ? 0 : SlotOffset(spec.kind),
-                      !network && spec.kind != Kind::kNtfs, false});
+    drives.push_back({letter, image, "", {}, network ? 0 : SlotOffset(recipe.kind),
+                      !network && recipe.kind != Kind::kNtfs, false});
   }
 
   void AddOther(char letter, const std::string& image, UINT type) {

@@ -18,8 +18,8 @@ constexpr volume::DriveIndex kC = 2;
 
 const char kNoField[] = "No serial number field in the boot sector.";
 
-std::string SpecName(const ImageSpec& spec) {
-  return std::string(KindName(spec.kind)) + "_" + std::to_string(spec.sectorSize);
+std::string SpecName(const ImageSpec& recipe) {
+  return std::string(KindName(recipe.kind)) + "_" + std::to_string(recipe.sectorSize);
 }
 
 // Drive C: a volume the real tools made, with serial 12345678.

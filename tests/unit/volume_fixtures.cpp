@@ -50,32 +50,32 @@ bool Contains(const std::string& text, const std::string& part) {
 
 // Image sizes in KiB: the smallest each tool accepts for the kind and
 // sector size, or (FAT32) large enough that fsck.fat has nothing to say.
-unsigned FatSizeKiB(const ImageSpec& spec) {
-  const bool big = spec.sectorSize > 512;
-  switch (spec.kind) {
+unsigned FatSizeKiB(const ImageSpec& recipe) {
+  const bool big = recipe.sectorSize > 512;
+  switch (recipe.kind) {
     case Kind::kFat12: return big ? 1024 : 1440;
     case Kind::kFat16: return big ? 17000 : 2600;
-    default: return spec.small ? (big ? 4096 : 1024) : (big ? 270000 : 34000);
+    default: return recipe.small ? (big ? 4096 : 1024) : (big ? 270000 : 34000);
   }
 }
 
-std::string MakeFat(const std::string& path, const ImageSpec& spec) {
-  const char* bits = spec.kind == Kind::kFat12 ? "12" : spec.kind == Kind::kFat16 ? "16" : "32";
+std::string MakeFat(const std::string& path, const ImageSpec& recipe) {
+  const char* bits = recipe.kind == Kind::kFat12 ? "12" : recipe.kind == Kind::kFat16 ? "16" : "32";
   std::string command = std::string("mkfs.fat -C -F ") + bits + " -S " +
-                        std::to_string(spec.sectorSize) + " -i " + Hex8(spec.serial);
-  if (spec.kind != Kind::kFat12) command += " -s 1";
-  if (!spec.label.empty()) command += " -n " + Quoted(spec.label);
-  MustRun(command + " " + Quoted(path) + " " + std::to_string(FatSizeKiB(spec)));
+                        std::to_string(recipe.sectorSize) + " -i " + Hex8(recipe.serial);
+  if (recipe.kind != Kind::kFat12) command += " -s 1";
+  if (!recipe.label.empty()) command += " -n " + Quoted(recipe.label);
+  MustRun(command + " " + Quoted(path) + " " + std::to_string(FatSizeKiB(recipe)));
   return path;
 }
 
 // mkntfs takes no serial: a chosen one is set afterwards, the high half fixed.
-std::string MakeNtfs(const std::string& path, const ImageSpec& spec) {
+std::string MakeNtfs(const std::string& path, const ImageSpec& recipe) {
   std::string command = "truncate -s 2M " + Quoted(path) + " && mkntfs -F -f -Q -q -s " +
-                        std::to_string(spec.sectorSize);
-  if (!spec.label.empty()) command += " -L " + Quoted(spec.label);
+                        std::to_string(recipe.sectorSize);
+  if (!recipe.label.empty()) command += " -L " + Quoted(recipe.label);
   MustRun(command + " " + Quoted(path));
-  MustRun("ntfslabel --new-serial=5EED5EED" + Hex8(spec.serial) + " " + Quoted(path));
+  MustRun("ntfslabel --new-serial=5EED5EED" + Hex8(recipe.serial) + " " + Quoted(path));
   return path;
 }
 
@@ -135,8 +135,8 @@ const char* KindName(Kind kind) {
   }
 }
 
-void PrintTo(const ImageSpec& spec, std::ostream* out) {
-  *out << KindName(spec.kind) << " with " << spec.sectorSize << "-byte sectors";
+void PrintTo(const ImageSpec& recipe, std::ostream* out) {
+  *out << KindName(recipe.kind) << " with " << recipe.sectorSize << "-byte sectors";
 }
 
 DWORD SlotOffset(Kind kind) {
@@ -147,9 +147,9 @@ const char* ReportedName(Kind kind) {
   return kind == Kind::kFat32 ? "FAT32" : kind == Kind::kNtfs ? "NTFS" : "FAT";
 }
 
-std::string MakeImage(const TempDir& dir, const std::string& name, const ImageSpec& spec) {
+std::string MakeImage(const TempDir& dir, const std::string& name, const ImageSpec& recipe) {
   const std::string path = dir.Path(name);
-  return spec.kind == Kind::kNtfs ? MakeNtfs(path, spec) : MakeFat(path, spec);
+  return recipe.kind == Kind::kNtfs ? MakeNtfs(path, recipe) : MakeFat(path, recipe);
 }
 
 std::string MakeIso(const TempDir& dir, const std::string& name, const std::string& label) {

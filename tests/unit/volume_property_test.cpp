@@ -65,10 +65,10 @@ class RandomImages : public VolumeTest {
   }
 
   // Writes random serials to one image; every byte but the slot's stays.
-  void WriteRandomSerials(const ImageSpec& spec, const std::string& path, char letter) {
+  void WriteRandomSerials(const ImageSpec& recipe, const std::string& path, char letter) {
     const volume::DriveIndex index = static_cast<volume::DriveIndex>(letter - 'A');
     std::vector<BYTE> expected = ReadWhole(path);
-    const DWORD slot = SlotOffset(spec.kind);
+    const DWORD slot = SlotOffset(recipe.kind);
     for (int n = 0; n < kSerialsPerImage; ++n) {
       const DWORD serial = static_cast<DWORD>(random());
       for (DWORD i = 0; i < 4; ++i) expected[slot + i] = static_cast<BYTE>(serial >> (8 * i));
@@ -82,19 +82,19 @@ class RandomImages : public VolumeTest {
 TEST_F(RandomImages, ThousandsOfSerialsChangeNothingOutsideTheSlot) {
   SCOPED_TRACE("KESTROVA_PROPERTY_SEED=" + std::to_string(Seed()));
   for (int i = 0; i < kImages; ++i) {
-    const ImageSpec spec = RandomSpec();
-    SCOPED_TRACE(std::string(KindName(spec.kind)) + " " + std::to_string(spec.sectorSize) +
-                 " label " + spec.label);
+    const ImageSpec recipe = RandomSpec();
+    SCOPED_TRACE(std::string(KindName(recipe.kind)) + " " + std::to_string(recipe.sectorSize) +
+                 " label " + recipe.label);
     const NtVersion version = Pick(kNtVersions);
     machine.SetVersion(VER_PLATFORM_WIN32_NT, version.major, version.minor);
-    const std::string path = MakeImage(dir, "r" + std::to_string(i) + ".img", spec);
+    const std::string path = MakeImage(dir, "r" + std::to_string(i) + ".img", recipe);
     const std::string original = CopyOf(path, path + ".original");
     const char letter = static_cast<char>('C' + random() % 24);
     world.Mount(letter, path);
-    WriteRandomSerials(spec, path, letter);
+    WriteRandomSerials(recipe, path, letter);
     for (const std::uint64_t offset : ChangedOffsets(original, path)) {
-      EXPECT_GE(offset, SlotOffset(spec.kind));
-      EXPECT_LT(offset, SlotOffset(spec.kind) + 4);
+      EXPECT_GE(offset, SlotOffset(recipe.kind));
+      EXPECT_LT(offset, SlotOffset(recipe.kind) + 4);
     }
     EXPECT_TRUE(machine.dialogs.empty());
     ExpectNothingHeld();
