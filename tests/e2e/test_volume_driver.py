@@ -16,7 +16,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
+import harness
+from drives import make_iso  # noqa: E402
 
 OLD = 0x12345678
 NEW = 0xCAFEF00D
@@ -48,16 +49,6 @@ def make_image(folder, kind, label):
         return path
     bits, size = {"FAT12": ("12", "1440"), "FAT16": ("16", "2600"), "FAT32": ("32", "34000")}[kind]
     sh("mkfs.fat", "-C", "-F", bits, "-s", "1", "-i", f"{OLD:08X}", "-n", label, path, size)
-    return path
-
-
-def make_iso(folder, label):
-    root = os.path.join(folder, "disc")
-    os.makedirs(root)
-    with open(os.path.join(root, "readme.txt"), "w") as f:
-        f.write("a file on the disc\n")
-    path = os.path.join(folder, "disc.iso")
-    sh("genisoimage", "-quiet", "-V", label, "-o", path, root)
     return path
 
 
