@@ -1,5 +1,7 @@
 #include "volume/serial_entry.h"
 
+#include "os/api.h"
+
 namespace volume {
 namespace {
 
@@ -13,11 +15,20 @@ DWORD DigitValue(char c) {
 }  // namespace
 
 DWORD ParseHexSerial(std::string_view text) {
+  const os::Win32Api& api = os::Api();
+  // Read from the first byte on, so each step shifts what came before up by
+  // one hexadecimal place; 32-bit arithmetic wraps the places beyond the
+  // eighth away, as it must.
   DWORD value = 0;
-  DWORD weight = 1;
-  for (auto c = text.rbegin(); c != text.rend(); ++c) {
-    value += DigitValue(*c) * weight;  // 32-bit arithmetic wraps, as it must
-    weight *= 16;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool doubleByte = i + 1 < text.size() && api.IsDBCSLeadByte(static_cast<BYTE>(text[i]));
+    if (doubleByte) {
+      // Two places, both 0: a trail byte such as 0x41 is not the letter A.
+      value <<= 8;
+      ++i;
+      continue;
+    }
+    value = value * 16 + DigitValue(text[i]);
   }
   return value;
 }

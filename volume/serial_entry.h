@@ -9,7 +9,8 @@ namespace volume {
 
 // Hexadecimal, last character least significant; every character that is
 // not a hexadecimal digit counts as 0, and digits beyond the eighth from
-// the end wrap away. Never fails.
+// the end wrap away. Places are bytes of the ANSI code page: a double-byte
+// character takes two, both 0. Never fails.
 DWORD ParseHexSerial(std::string_view text);
 
 }  // namespace volume
