@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/utf8.h"
 #include "ui/layout.h"
 
 namespace {
@@ -27,40 +28,8 @@ constexpr int kMaxText = 1024;
 // ---- JSON output ---------------------------------------------------------
 
 // Texts come from the W calls so the output is valid UTF-8 whatever the
-// ANSI code page of the target is; lone surrogates become U+FFFD.
-std::string Utf8(const wchar_t* s, size_t n) {
-  std::string out;
-  for (size_t i = 0; i < n; ++i) {
-    uint32_t c = static_cast<uint16_t>(s[i]);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n) {
-      uint32_t lo = static_cast<uint16_t>(s[i + 1]);
-      if (lo >= 0xDC00 && lo <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (lo - 0xDC00);
-        ++i;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+// ANSI code page of the target is.
+std::string Utf8(const wchar_t* s, size_t n) { return tools::Utf16ToUtf8(s, n); }
 
 // Quotes UTF-8 text (or plain ASCII) as a JSON string.
 std::string Quote(const std::string& s) {
@@ -314,8 +283,7 @@ std::string WindowJson(HWND h) {
 }
 
 std::string DialogJson(HWND dlg) {
-  DWORD tid = GetWindowThreadProcessId(dlg, nullptr);
-  HWND focus = GuiInfo(tid).hwndFocus;
+  HWND focus = GuiInfo(GetWindowThreadProcessId(dlg, nullptr)).hwndFocus;
   LRESULT defid = SendOr(dlg, DM_GETDEFID, 0, 0, 0);
   int defId = HIWORD(defid) == DC_HASDEFID ? LOWORD(defid) : 0;
   std::vector<std::string> texts;
