@@ -1,6 +1,7 @@
 #include "components/nx_panel.h"
 
 #include "app/application.h"
+#include "app/window_owner.h"
 
 namespace components {
 namespace {
@@ -259,14 +260,9 @@ LRESULT TNxPanel::Message(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TNxPanel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  const os::GuiApi& gui = os::Gui();
-  if (message == WM_NCCREATE) {
-    auto* panel = static_cast<TNxPanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    panel->hwnd_ = hwnd;
-    gui.SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
-  }
-  auto* panel = reinterpret_cast<TNxPanel*>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (panel == nullptr) return gui.DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* panel = app::WindowOwner<TNxPanel>(hwnd, message, lParam);
+  if (panel == nullptr) return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
+  panel->hwnd_ = hwnd;
   return app::Guarded([&] { return panel->Message(message, wParam, lParam); });
 }
 

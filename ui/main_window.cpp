@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/dialogs.h"
 #include "app/text.h"
+#include "app/window_owner.h"
 #include "os/api.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
@@ -408,14 +409,9 @@ LRESULT TfrmMain::ControlMessage(HWND control, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT CALLBACK TfrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  const os::GuiApi& gui = os::Gui();
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<TfrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    form->hwnd_ = hwnd;
-    gui.SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<TfrmMain*>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (form == nullptr) return gui.DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* form = app::WindowOwner<TfrmMain>(hwnd, message, lParam);
+  if (form == nullptr) return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
+  form->hwnd_ = hwnd;
   return app::Guarded([&] { return form->WindowMessage(message, wParam, lParam); });
 }
 
