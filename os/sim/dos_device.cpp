@@ -11,6 +11,8 @@
 namespace os::sim::calls {
 namespace {
 
+// The request's numbers are spelt out again here rather than taken from
+// volume/: a wrong constant there must not be mirrored by the device.
 constexpr DWORD kDosIoctlService = 1;
 constexpr DWORD kCarry = 1;
 constexpr DWORD kGetMediaId = 0x66;

@@ -22,6 +22,8 @@ struct Drive {
   std::string image;  // the backing disk image; empty: no medium
 
   // What the system reports for the volume; Mount fills them from the image.
+  // Field for field what volume::VolumeInfo holds, yet kept apart on
+  // purpose: the machine must not be built from the record under test.
   std::string fileSystemName;
   std::string label;
   DWORD serial = 0;

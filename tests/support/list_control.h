@@ -2,6 +2,8 @@
 // and can be told to refuse an add, as an exhausted one does.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -29,5 +31,16 @@ class ListControl : public ui::DriveListControl {
   int current = -1;
   int refuseAfter = -1;  // refuse every add once this many items are in
 };
+
+// No drive selected: no current item and an empty field.
+inline ::testing::AssertionResult NothingSelected(const ui::TDriveComboBox& selector,
+                                                  const ListControl& list) {
+  if (selector.SelectedDrive() == '\0' && list.current == -1 && selector.DisplayedText().empty()) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "drive " << static_cast<int>(selector.SelectedDrive()) << ", item "
+                                       << list.current << ", text \"" << selector.DisplayedText()
+                                       << '"';
+}
 
 }  // namespace testing_support

@@ -94,9 +94,7 @@ TEST_F(ExampleMachine, ANetworkCurrentDirectoryLeavesNoDriveCurrent) {
   machine.volumes().currentDirectory = "\\\\server\\share\\dir";
   selector.Construct();
   selector.CreateWnd();
-  EXPECT_EQ(selector.SelectedDrive(), '\0');
-  EXPECT_EQ(list.current, -1);
-  EXPECT_EQ(selector.DisplayedText(), "");
+  EXPECT_TRUE(testing_support::NothingSelected(selector, list));
 }
 
 TEST_F(ExampleMachine, ARefusedItemStopsTheBuildWithTheOutOfResourcesError) {

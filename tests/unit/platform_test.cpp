@@ -26,6 +26,7 @@ TEST_P(PlatformTable, ClassifiesAndNamesTheVersion) {
   EXPECT_EQ(platform::GetMinorVersion(), c.minor);
 }
 
+// One row per case of the platform table; rows alike by nature.
 INSTANTIATE_TEST_SUITE_P(
     EveryRow, PlatformTable,
     ::testing::Values(VersionCase{0, 3, 10, 1, "Windows3.1(WIN32s)"},

@@ -24,6 +24,8 @@ ToolRun Run(const std::string& command);
 // The command's output; a test failure, with that output, unless it exits 0.
 std::string MustRun(const std::string& command);
 
+// Owns a folder, as the machine owns its state: neither may be copied
+// (the same deleted pair as os::sim::Machine's).
 class TempDir {
  public:
   TempDir();
