@@ -165,6 +165,15 @@ def _cache_dir():
     return os.environ.get("KESTROVA_E2E_CACHE", "/tmp/kestrova-e2e-cache/base-prefix")
 
 
+def _require_locale(name):
+    """Wine quietly falls back to code page 1252 under a locale the C
+    library lacks, which would turn a double-byte test into a plain one."""
+    wanted = name.lower().replace("-", "")
+    have = _run(["locale", "-a"]).stdout.lower().replace("-", "").split()
+    if wanted not in have:
+        raise HarnessError(f"the locale {name} is not installed (localedef)")
+
+
 def _wine_version():
     return _run(["wine", "--version"]).stdout.strip()
 
@@ -174,9 +183,12 @@ class Prefix:
 
     boot_seconds = None  # time the base prefix took to build, if this run built it
 
-    def __init__(self, display, keep=False):
+    def __init__(self, display, keep=False, locale=None):
         self.display = display
         self.keep = keep
+        self.locale = locale  # e.g. "ja_JP.UTF-8": Wine takes its code page from it
+        if locale:
+            _require_locale(locale)
         self.drives = {}  # letter: the image Wine uses, or None for an empty drive
         self.tmp = tempfile.mkdtemp(prefix="kestrova-e2e-")
         self.path = os.path.join(self.tmp, "prefix")
@@ -204,6 +216,8 @@ class Prefix:
     def env(self):
         env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all")
         env.update(self.display.env)
+        if self.locale:
+            env.update(LANG=self.locale, LC_ALL=self.locale)
         return env
 
     def _base(self):

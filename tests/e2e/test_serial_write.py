@@ -196,10 +196,7 @@ def immutable_image(t, app, win):
 
 
 def nt_run(t, prefix):
-    with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "d"),
-                     inspector=opts.inspector) as app:
-        app.wait_window()
-        win = window.Window(app)
+    with window.started_in(prefix, opts, "d") as (app, win):
         t.equal(window.texts(win.no_dialog()), [], "NT: no dialog at start")
         s = win.state()
         t.equal([s.selector, s.fs, s.label, s.serial],
@@ -222,10 +219,7 @@ def win98_run(t, prefix):
     without changing anything, which the program's read-back catches."""
     prefix.refresh_drives()
     prefix.set_version("win98")
-    with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "e"),
-                     inspector=opts.inspector) as app:
-        app.wait_window()
-        win = window.Window(app)
+    with window.started_in(prefix, opts, "e") as (app, win):
         t.equal(window.texts(win.no_dialog()), [], "9x: no dialog at start")
         s = win.state()
         t.equal(s.controls["pnlPlatform"]["text"], "Windows98", "9x: Windows 98")

@@ -1,11 +1,13 @@
 """Driving the main window as a user does (keys, clicks) and reading it back
 through the inspector; pictures read pixel by pixel."""
 
+import contextlib
 import os
 import subprocess
 import time
 from types import SimpleNamespace
 
+import drives
 import harness
 
 TYPE_AHEAD_PAUSE = 0.55  # the selector forgets its typed prefix after 500 ms
@@ -77,6 +79,16 @@ class Window:
         return self.dialogs(first_wait=0.8)
 
 
+@contextlib.contextmanager
+def started_in(prefix, opts, letter):
+    """The program started with its working directory in a drive's root:
+    (the App, its Window) once the window is shown."""
+    with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, letter),
+                     inspector=opts.inspector) as app:
+        app.wait_window()
+        yield app, Window(app)
+
+
 def texts(dialogs):
     return [d["texts"] for d in dialogs]
 
@@ -145,7 +157,11 @@ def find_block(picture, rows, left, top, width, height):
 
 class Clipboard:
     """Holds `text` on the X clipboard (xclip stays its owner in the
-    foreground) until the block ends; Wine's paste asks the owner."""
+    foreground) until the block ends; Wine's paste asks the owner.
+    Wine re-reads the X clipboard at most every two seconds and pastes what
+    it read last until then, so a new text is given that long to arrive."""
+
+    WINE_REFRESH = 2.2
 
     def __init__(self, env, text):
         self.env, self.text = env, text
@@ -164,6 +180,7 @@ class Clipboard:
             return r.returncode == 0 and r.stdout.decode() == self.text
         if not harness._poll(owned, 5):
             raise harness.HarnessError("xclip did not take the clipboard")
+        time.sleep(self.WINE_REFRESH)
         return self
 
     def __exit__(self, *exc):
