@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Start-up under Wine: kestrova.exe against the bare window program of
-tools/bench/bare_window.cpp (the same controls, stock classes), in
-alternating runs on one Xvfb display and one prefix; prints each run and the
-median ratio. A figure, not a test: it never fails on the ratio.
+tools/bench/bare_window.cpp (the same controls, stock classes, the same
+manifest), in alternating runs on one Xvfb display and one prefix; prints
+each run, the medians and the fastest runs, and their ratios. A figure, not
+a test: it never fails on the ratio.
 
-    python3 tools/bench/startup.py [--build build/win] [--runs 9] [--warm-up 2]
+    python3 tools/bench/startup.py [--build build/win] [--runs 9] [--warm-up 2] [--gap 3]
 
 What one run measures: from starting `wine PROGRAM` to the inspector seeing
 the program's window visible (it polls every 50 ms), with the inspector
@@ -69,7 +70,7 @@ def measure(prefix, inspector, exes, args, times):
         order = exes if run % 2 == 0 else exes[::-1]
         for exe, caption in order:
             seconds, panel = one_run(prefix, inspector, exe, caption)
-            time.sleep(1.0)  # the previous program is gone from the server
+            time.sleep(args.gap)  # the previous program is gone from the server
             if run < 0:
                 continue
             filled = panel not in ("", INITIAL)
@@ -82,6 +83,10 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "win"))
     parser.add_argument("--runs", type=int, default=9)
+    # Wine goes on working for a second or two after a program ends; a run
+    # started in that time took twice as long, whichever program it was.
+    parser.add_argument("--gap", type=float, default=3.0,
+                        help="seconds between runs, for Wine to settle")
     parser.add_argument("--warm-up", type=int, default=2,
                         help="runs of each first, not counted: Wine loads its DLLs cold")
     args = parser.parse_args()
@@ -102,11 +107,16 @@ def main():
             measure(prefix, opts.inspector, exes, args, times)
         finally:
             harness._stop(keeper)
-    kestrova, bare = (statistics.median(times[exe]) for exe, _ in exes)
-    pairs = [k / b for k, b in zip(times[exes[0][0]], times[exes[1][0]])]
-    print(f"median start-up: kestrova.exe {kestrova * 1000:.0f} ms, bare window "
-          f"{bare * 1000:.0f} ms; ratio of medians {kestrova / bare:.2f}, median of the "
-          f"{len(pairs)} paired ratios {statistics.median(pairs):.2f} (goal <= 1.2)")
+    kestrova, bare = (times[exe] for exe, _ in exes)
+    pairs = [k / b for k, b in zip(kestrova, bare)]
+    # The delays this machine adds only ever lengthen a run, so the fastest
+    # run of each is the steadiest figure; the medians are printed beside it.
+    print(f"median start-up: kestrova.exe {statistics.median(kestrova) * 1000:.0f} ms, bare window "
+          f"{statistics.median(bare) * 1000:.0f} ms; ratio of medians "
+          f"{statistics.median(kestrova) / statistics.median(bare):.2f}, median of the "
+          f"{len(pairs)} paired ratios {statistics.median(pairs):.2f}")
+    print(f"fastest start-up: kestrova.exe {min(kestrova) * 1000:.0f} ms, bare window "
+          f"{min(bare) * 1000:.0f} ms; ratio {min(kestrova) / min(bare):.2f} (goal <= 1.2)")
 
 
 if __name__ == "__main__":
