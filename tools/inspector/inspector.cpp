@@ -203,25 +203,30 @@ std::string ComboJson(HWND h) {
       .Json();
 }
 
+// What every window reports, top-level or child.
+Obj& WindowState(Obj& o, HWND h) {
+  return o.Handle("hwnd", h)
+      .Str("class", ClassOf(h))
+      .Str("text", TextOf(h))
+      .Raw("client", ClientSize(h))
+      .Int("style", Style(h))
+      .Int("exstyle", ExStyle(h))
+      .Bool("enabled", IsWindowEnabled(h))
+      .Bool("visible", IsWindowVisible(h));
+}
+
 std::string ControlJson(HWND h, int zorder, HWND focus) {
   HWND parent = GetAncestor(h, GA_PARENT);
   int id = GetDlgCtrlID(h);
   std::string cls = ClassOf(h);
   Obj o;
-  o.Handle("hwnd", h)
+  WindowState(o, h)
       .Int("id", id)
       .Str("name", LayoutName(id))
-      .Str("class", cls)
-      .Str("text", TextOf(h))
       .Handle("parent", parent)
       .Str("parent_name", LayoutName(GetDlgCtrlID(parent)))
       .Raw("rect", RectJson(RelativeRect(h, parent)))
       .Raw("screen", RectJson(ScreenRect(h)))
-      .Raw("client", ClientSize(h))
-      .Int("style", Style(h))
-      .Int("exstyle", ExStyle(h))
-      .Bool("enabled", IsWindowEnabled(h))
-      .Bool("visible", IsWindowVisible(h))
       .Bool("focused", h == focus)
       .Int("zorder", zorder)
       .Bool("tabstop", (Style(h) & WS_TABSTOP) != 0);
@@ -251,21 +256,15 @@ std::string WindowJson(HWND h) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   std::vector<std::string> controls;
   CollectControls(h, gti.hwndFocus, &controls);
-  return Obj()
+  Obj o;
+  return WindowState(o, h)
       .Bool("found", true)
-      .Handle("hwnd", h)
       .Int("pid", pid)
       .Int("tid", tid)
       .Str("caption", TextOf(h))
-      .Str("class", ClassOf(h))
       .Raw("rect", RectJson(ScreenRect(h)))
-      .Raw("client", ClientSize(h))
-      .Bool("enabled", IsWindowEnabled(h))
-      .Bool("visible", IsWindowVisible(h))
       .Bool("iconic", IsIconic(h))
       .Bool("zoomed", IsZoomed(h))
-      .Int("style", Style(h))
-      .Int("exstyle", ExStyle(h))
       .Raw("screen", Ints({GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}))
       .Raw("workarea", RectJson(work))
       .Handle("focus", gti.hwndFocus)
