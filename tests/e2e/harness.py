@@ -73,8 +73,11 @@ def log(*parts):
 def _run(cmd, env=None, timeout=60, check=True, **kw):
     # Output goes to files, not pipes: the first Wine client starts the
     # wineserver and services, which inherit and keep its pipes open, so
-    # waiting for a pipe's end would wait for them.
-    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+    # waiting for a pipe's end would wait for them. Wine's own tools write
+    # in the console's code page (Shift-JIS under a Japanese locale), the
+    # inspector in UTF-8: what is not UTF-8 is replaced, not fatal.
+    files = dict(mode="w+", encoding="utf-8", errors="replace")
+    with tempfile.TemporaryFile(**files) as out, tempfile.TemporaryFile(**files) as err:
         try:
             code = subprocess.run(cmd, env=env, timeout=timeout, stdout=out, stderr=err,
                                   stdin=subprocess.DEVNULL, **kw).returncode
