@@ -5,6 +5,7 @@ Drives, made here:
     d:  FAT16 "MANY": the entry cases, then 200 writes of random serials
     k:  FAT16 with 4096-byte sectors
     q:  FAT16 whose boot sector lost its extended signature (byte 38 zeroed)
+    g:  FAT16 whose boot parameters are garbled after Wine scanned it as FAT
     r:  FAT16, removed after the program built its drive list
     s:  an image of 100 bytes, shorter than one sector
 A second run under a Japanese locale (code page 932) types and pastes
@@ -54,6 +55,7 @@ def make_drives(folder):
                              "16384", sector=4096),
         "q": fat("garbage.img", 0x6A4B6A4B, "GARBAGE"),
         "r": fat("gone.img", 0x0000600D, "GONE"),
+        "g": fat("garbled.img", 0x6A4B1234, "GARBLED"),
         "s": os.path.join(folder, "short.img"),
     }
     with open(made["q"], "r+b") as f:
@@ -150,6 +152,23 @@ def garbage_boot_sector(t, win, drive):
             "no signature: Wine's NTFS, bytes 72..75 in the boot-sector form")
     check_refused(t, win, drive, "no signature", "No serial number field in the boot sector.",
                   QUERY_FORM.fullmatch)
+
+
+def garbled_after_scan(t, win, drive):
+    """Wine keeps the FAT it scanned at start; the boot parameters are then
+    overwritten with noise in which byte 38 is no extended signature. The
+    write trusts the sector, not the name: refused, nothing changed."""
+    noise = bytearray(random.Random(38).randbytes(51))  # bytes 11..61
+    noise[38 - 11] = 0xA5
+    with open(drive.image, "r+b") as f:
+        f.seek(11)
+        f.write(noise)
+    s = refresh(win, drive.letter)
+    at39 = int.from_bytes(noise[39 - 11:43 - 11], "little")
+    t.equal([s.fs, s.label, s.serial], ["FAT", "GARBLED", boot_form(at39)],
+            "garbled: Wine's FAT, the noise at 39..42 in the boot-sector form")
+    check_refused(t, win, drive, "garbled", "No serial number field in the boot sector.",
+                  lambda serial: serial == query_form(0x6A4B1234))
 
 
 def removed_image(t, app, prefix, win, drive):
@@ -251,11 +270,11 @@ def many_writes(t, win, drive, count, seed):
 # ---- runs --------------------------------------------------------------------
 
 def nt_run(t, prefix):
-    d, k, q, r, s = (Drive(x, prefix.drives[x]) for x in "dkqrs")
+    d, g, k, q, r, s = (Drive(x, prefix.drives[x]) for x in "dgkqrs")
     with window.started_in(prefix, opts, "d") as (app, win):
         t.equal(window.texts(win.no_dialog()), [], "no dialog at start")
         items = win.state().combo["items"]
-        t.check(all(any(x.startswith(f"{letter}:") for x in items) for letter in "dkqrs"),
+        t.check(all(any(x.startswith(f"{letter}:") for x in items) for letter in "dgkqrs"),
                 "every fault drive is listed", items)
         empty_entry(t, win, d)
         long_paste(t, prefix, win, d)
@@ -263,6 +282,7 @@ def nt_run(t, prefix):
         short_image(t, app, win, s)
         big_sectors(t, win, k)
         garbage_boot_sector(t, win, q)
+        garbled_after_scan(t, win, g)
         removed_image(t, app, prefix, win, r)
         win.choose("d")
         many_writes(t, win, d, more.writes, more.seed if more.seed is not None
