@@ -89,11 +89,11 @@ def make_iso(folder, label):
 
 def map_all(prefix, folder):
     """Makes every image and maps every drive, in one go."""
-    specs = {letter: (None, kind) for letter, kind in EMPTY.items()}
+    layout = {letter: (None, kind) for letter, kind in EMPTY.items()}
     for v in VOLUMES:
-        specs[v.letter] = (make_image(folder, v), v.wine_type)
-    specs[CD] = (make_iso(folder, CD_LABEL), "cdrom")
-    used = prefix.map_drives(specs)
+        layout[v.letter] = (make_image(folder, v), v.wine_type)
+    layout[CD] = (make_iso(folder, CD_LABEL), "cdrom")
+    used = prefix.map_drives(layout)
     for v in VOLUMES:
         v.image = used[v.letter]
     return used

@@ -296,18 +296,18 @@ class Prefix:
         """Several drives at once, {letter: (image or None, type)}: one
         server stop and one registry write for all. Returns {letter: the
         image path Wine reads and writes}."""
-        specs = {}
+        wanted = {}
         for letter, (image, type) in drives.items():
             letter = letter.lower().rstrip(":")
             if len(letter) != 1 or not letter.isalpha() or letter in "cz":
                 raise ValueError(f"bad drive letter {letter!r}")
             if type not in DRIVE_TYPES:
                 raise ValueError(f"unknown drive type {type!r}")
-            specs[letter] = (image, type)
+            wanted[letter] = (image, type)
         self.kill()
-        used = {letter: self._link_drive(letter, image) for letter, (image, _) in specs.items()}
+        used = {letter: self._link_drive(letter, image) for letter, (image, _) in wanted.items()}
         lines = ["REGEDIT4", "", r"[HKEY_LOCAL_MACHINE\Software\Wine\Drives]"]
-        lines += [f'"{letter}:"="{type}"' for letter, (_, type) in specs.items()]
+        lines += [f'"{letter}:"="{type}"' for letter, (_, type) in wanted.items()]
         reg = os.path.join(self.tmp, "drives.reg")
         with open(reg, "w") as f:
             f.write("\r\n".join(lines) + "\r\n")

@@ -134,7 +134,7 @@ class Soak : public ::testing::Test {
     }
   }
 
-  void AddImage(char letter, const ImageSpec& recipe, UINT type) {
+  void AddImage(char letter, const ImageRecipe& recipe, UINT type) {
     const std::string image = MakeImage(dir, Letter(letter) + ".img", recipe);
     world.Mount(letter, image, type);
     const bool network = type == DRIVE_REMOTE;

@@ -18,12 +18,12 @@ constexpr volume::DriveIndex kC = 2;
 
 const char kNoField[] = "No serial number field in the boot sector.";
 
-std::string SpecName(const ImageSpec& recipe) {
+std::string RecipeName(const ImageRecipe& recipe) {
   return std::string(KindName(recipe.kind)) + "_" + std::to_string(recipe.sectorSize);
 }
 
 // Drive C: a volume the real tools made, with serial 12345678.
-class BootSector : public VolumeTest, public ::testing::WithParamInterface<ImageSpec> {
+class BootSector : public VolumeTest, public ::testing::WithParamInterface<ImageRecipe> {
  protected:
   std::string image;
   void SetUp() override {
@@ -66,15 +66,15 @@ TEST_P(BootSector, TheSystemReportsTheMountedSerialUntilTheVolumeIsRemounted) {
 
 INSTANTIATE_TEST_SUITE_P(
     Images, BootSector,
-    ::testing::Values(ImageSpec{Kind::kFat12, 512, kOldSerial, "FLOPPY"},
-                      ImageSpec{Kind::kFat12, 4096, kOldSerial, "FLOPPY"},
-                      ImageSpec{Kind::kFat16, 512, kOldSerial, "DATA16"},
-                      ImageSpec{Kind::kFat16, 4096, kOldSerial, "DATA16"},
-                      ImageSpec{Kind::kFat32, 512, kOldSerial, "DATA32"},
-                      ImageSpec{Kind::kFat32, 4096, kOldSerial, "DATA32"},
-                      ImageSpec{Kind::kNtfs, 512, kOldSerial, "NTVOL"},
-                      ImageSpec{Kind::kNtfs, 4096, kOldSerial, "NTVOL"}),
-    [](const auto& info) { return SpecName(info.param); });
+    ::testing::Values(ImageRecipe{Kind::kFat12, 512, kOldSerial, "FLOPPY"},
+                      ImageRecipe{Kind::kFat12, 4096, kOldSerial, "FLOPPY"},
+                      ImageRecipe{Kind::kFat16, 512, kOldSerial, "DATA16"},
+                      ImageRecipe{Kind::kFat16, 4096, kOldSerial, "DATA16"},
+                      ImageRecipe{Kind::kFat32, 512, kOldSerial, "DATA32"},
+                      ImageRecipe{Kind::kFat32, 4096, kOldSerial, "DATA32"},
+                      ImageRecipe{Kind::kNtfs, 512, kOldSerial, "NTVOL"},
+                      ImageRecipe{Kind::kNtfs, 4096, kOldSerial, "NTVOL"}),
+    [](const auto& info) { return RecipeName(info.param); });
 
 // Drive C: a FAT16 volume with serial 12345678, on Windows 7.
 class Fat16Volume : public VolumeTest {

@@ -50,7 +50,7 @@ bool Contains(const std::string& text, const std::string& part) {
 
 // Image sizes in KiB: the smallest each tool accepts for the kind and
 // sector size, or (FAT32) large enough that fsck.fat has nothing to say.
-unsigned FatSizeKiB(const ImageSpec& recipe) {
+unsigned FatSizeKiB(const ImageRecipe& recipe) {
   const bool big = recipe.sectorSize > 512;
   switch (recipe.kind) {
     case Kind::kFat12: return big ? 1024 : 1440;
@@ -59,7 +59,7 @@ unsigned FatSizeKiB(const ImageSpec& recipe) {
   }
 }
 
-std::string MakeFat(const std::string& path, const ImageSpec& recipe) {
+std::string MakeFat(const std::string& path, const ImageRecipe& recipe) {
   const char* bits = recipe.kind == Kind::kFat12 ? "12" : recipe.kind == Kind::kFat16 ? "16" : "32";
   std::string command = std::string("mkfs.fat -C -F ") + bits + " -S " +
                         std::to_string(recipe.sectorSize) + " -i " + Hex8(recipe.serial);
@@ -70,7 +70,7 @@ std::string MakeFat(const std::string& path, const ImageSpec& recipe) {
 }
 
 // mkntfs takes no serial: a chosen one is set afterwards, the high half fixed.
-std::string MakeNtfs(const std::string& path, const ImageSpec& recipe) {
+std::string MakeNtfs(const std::string& path, const ImageRecipe& recipe) {
   std::string command = "truncate -s 2M " + Quoted(path) + " && mkntfs -F -f -Q -q -s " +
                         std::to_string(recipe.sectorSize);
   if (!recipe.label.empty()) command += " -L " + Quoted(recipe.label);
@@ -135,7 +135,7 @@ const char* KindName(Kind kind) {
   }
 }
 
-void PrintTo(const ImageSpec& recipe, std::ostream* out) {
+void PrintTo(const ImageRecipe& recipe, std::ostream* out) {
   *out << KindName(recipe.kind) << " with " << recipe.sectorSize << "-byte sectors";
 }
 
@@ -147,7 +147,7 @@ const char* ReportedName(Kind kind) {
   return kind == Kind::kFat32 ? "FAT32" : kind == Kind::kNtfs ? "NTFS" : "FAT";
 }
 
-std::string MakeImage(const TempDir& dir, const std::string& name, const ImageSpec& recipe) {
+std::string MakeImage(const TempDir& dir, const std::string& name, const ImageRecipe& recipe) {
   const std::string path = dir.Path(name);
   return recipe.kind == Kind::kNtfs ? MakeNtfs(path, recipe) : MakeFat(path, recipe);
 }

@@ -40,7 +40,7 @@ class TempDir {
 
 enum class Kind { kFat12, kFat16, kFat32, kNtfs };
 
-struct ImageSpec {
+struct ImageRecipe {
   Kind kind;
   DWORD sectorSize;
   DWORD serial;
@@ -49,14 +49,14 @@ struct ImageSpec {
 };
 
 const char* KindName(Kind kind);
-void PrintTo(const ImageSpec& recipe, std::ostream* out);
+void PrintTo(const ImageRecipe& recipe, std::ostream* out);
 // Where the serial lives in sector 0.
 DWORD SlotOffset(Kind kind);
 // The name the system reports for the kind: "FAT", "FAT32" or "NTFS".
 const char* ReportedName(Kind kind);
 
 // Makes the image with the real tools; returns its path.
-std::string MakeImage(const TempDir& dir, const std::string& name, const ImageSpec& recipe);
+std::string MakeImage(const TempDir& dir, const std::string& name, const ImageRecipe& recipe);
 std::string MakeIso(const TempDir& dir, const std::string& name, const std::string& label);
 // A sparse copy, to compare against later.
 std::string CopyOf(const std::string& path, const std::string& copy);

@@ -59,13 +59,13 @@ class RandomImages : public VolumeTest {
     return label;
   }
 
-  ImageSpec RandomSpec() {
+  ImageRecipe RandomRecipe() {
     return {Pick(kKinds), random() % 2 ? 512u : 4096u, static_cast<DWORD>(random()), RandomLabel(),
             true};
   }
 
   // Writes random serials to one image; every byte but the slot's stays.
-  void WriteRandomSerials(const ImageSpec& recipe, const std::string& path, char letter) {
+  void WriteRandomSerials(const ImageRecipe& recipe, const std::string& path, char letter) {
     const volume::DriveIndex index = static_cast<volume::DriveIndex>(letter - 'A');
     std::vector<BYTE> expected = ReadWhole(path);
     const DWORD slot = SlotOffset(recipe.kind);
@@ -82,7 +82,7 @@ class RandomImages : public VolumeTest {
 TEST_F(RandomImages, ThousandsOfSerialsChangeNothingOutsideTheSlot) {
   SCOPED_TRACE("KESTROVA_PROPERTY_SEED=" + std::to_string(Seed()));
   for (int i = 0; i < kImages; ++i) {
-    const ImageSpec recipe = RandomSpec();
+    const ImageRecipe recipe = RandomRecipe();
     SCOPED_TRACE(std::string(KindName(recipe.kind)) + " " + std::to_string(recipe.sectorSize) +
                  " label " + recipe.label);
     const NtVersion version = Pick(kNtVersions);
