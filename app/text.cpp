@@ -15,11 +15,15 @@ WideText ToWide(std::string_view ansi) {
   return wide;
 }
 
+size_t CharacterLength(std::string_view text, size_t index) {
+  // The last byte stands alone whatever it is: no need to ask.
+  if (index + 1 >= text.size()) return 1;
+  return os::Api().IsDBCSLeadByte(static_cast<BYTE>(text[index])) ? 2 : 1;
+}
+
 bool ContainsDoubleBackslash(std::string_view text) {
-  const os::Win32Api& api = os::Api();
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') return true;
-    if (api.IsDBCSLeadByte(static_cast<BYTE>(text[i]))) ++i;  // skip its trail byte
+  for (size_t i = 0; i < text.size(); i += CharacterLength(text, i)) {
+    if (text.compare(i, 2, "\\\\") == 0) return true;
   }
   return false;
 }

@@ -1,6 +1,7 @@
 #include "ui/drive_selector.h"
 
 #include "app/exceptions.h"
+#include "app/text.h"
 #include "os/api.h"
 
 namespace ui {
@@ -44,10 +45,7 @@ bool BeginsWith(const std::string& text, const std::string& prefix) {
 
 size_t LastCharacterStart(const std::string& text) {
   size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    start = i;
-    if (os::Api().IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size()) ++i;
-  }
+  for (size_t i = 0; i < text.size(); i += app::CharacterLength(text, i)) start = i;
   return start;
 }
 
@@ -64,11 +62,11 @@ std::string FileNameCase(std::string text, bool lower) {
     }
     return text;
   }
-  for (size_t i = 0; i < text.size(); ++i) {
+  // A double-byte character is passed over whole: its lead byte is no
+  // letter and its trail byte is copied unchanged.
+  for (size_t i = 0; i < text.size(); i += app::CharacterLength(text, i)) {
     char& c = text[i];
-    if (api.IsDBCSLeadByte(static_cast<BYTE>(c))) {
-      ++i;  // the trail byte is copied unchanged
-    } else if (lower && c >= 'A' && c <= 'Z') {
+    if (lower && c >= 'A' && c <= 'Z') {
       c = static_cast<char>(c + 32);
     } else if (!lower && c >= 'a' && c <= 'z') {
       c = static_cast<char>(c - 32);

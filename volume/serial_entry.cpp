@@ -1,6 +1,6 @@
 #include "volume/serial_entry.h"
 
-#include "os/api.h"
+#include "app/text.h"
 
 namespace volume {
 namespace {
@@ -15,20 +15,15 @@ DWORD DigitValue(char c) {
 }  // namespace
 
 DWORD ParseHexSerial(std::string_view text) {
-  const os::Win32Api& api = os::Api();
   // Read from the first byte on, so each step shifts what came before up by
   // one hexadecimal place; 32-bit arithmetic wraps the places beyond the
   // eighth away, as it must.
   DWORD value = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const bool doubleByte = i + 1 < text.size() && api.IsDBCSLeadByte(static_cast<BYTE>(text[i]));
-    if (doubleByte) {
-      // Two places, both 0: a trail byte such as 0x41 is not the letter A.
-      value <<= 8;
-      ++i;
-      continue;
-    }
-    value = value * 16 + DigitValue(text[i]);
+  for (size_t i = 0, length = 0; i < text.size(); i += length) {
+    length = app::CharacterLength(text, i);
+    // A double-byte character: two places, both 0; its trail byte, such as
+    // 0x41, is not the letter A.
+    value = length == 2 ? value << 8 : value * 16 + DigitValue(text[i]);
   }
   return value;
 }
