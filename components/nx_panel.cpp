@@ -2,21 +2,14 @@
 
 #include "app/application.h"
 #include "app/window_owner.h"
+#include "components/drawing.h"
 
 namespace components {
 namespace {
 
-COLORREF ToColorRef(Rgb c) { return RGB(c.red, c.green, c.blue); }
 Rgb ToRgb(COLORREF c) {
   return {static_cast<std::uint8_t>(GetRValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
           static_cast<std::uint8_t>(GetBValue(c))};
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-  const os::GuiApi& gui = os::Gui();
-  HBRUSH brush = gui.CreateSolidBrush(color);
-  gui.FillRect(dc, &rect, brush);
-  gui.DeleteObject(brush);
 }
 
 // The colour a window's class paints its background with.
@@ -125,9 +118,9 @@ RECT TNxPanel::AdjustClientRect() const {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-void TNxPanel::AlignChild(HWND child) const {
+void TNxPanel::AlignChild(HWND child) {
   const RECT area = AdjustClientRect();
-  const_cast<TNxPanel*>(this)->alignedChild_ = child;
+  alignedChild_ = child;
   os::Gui().MoveWindow(child, area.left, area.top, area.right - area.left,
                        area.bottom - area.top, TRUE);
 }

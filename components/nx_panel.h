@@ -48,7 +48,7 @@ class TNxPanel : private SchemeListener {
   RECT AdjustClientRect() const;
   // Places a child to fill the alignment area (the client panel's children
   // keep their own places; this is for aligned ones).
-  void AlignChild(HWND child) const;
+  void AlignChild(HWND child);
   void Paint(HDC dc) const;
 
  private:

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "components/drawing.h"
 #include "components/nx_panel.h"
 
 namespace ui {
@@ -30,13 +31,6 @@ COLORREF SurfaceColor() {
   return visualStylesActive ? ClientPanelColor() : os::Gui().GetSysColor(COLOR_BTNFACE);
 }
 
-void FillWith(HDC dc, const RECT& rect, COLORREF color) {
-  const os::GuiApi& gui = os::Gui();
-  HBRUSH brush = gui.CreateSolidBrush(color);
-  gui.FillRect(dc, &rect, brush);
-  gui.DeleteObject(brush);
-}
-
 void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format) {
   const os::GuiApi& gui = os::Gui();
   const std::string caption = WindowText(hwnd);
@@ -48,14 +42,14 @@ void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format) {
 }
 
 void PaintLabel(HWND hwnd, HDC dc, const RECT& client) {
-  FillWith(dc, client, SurfaceColor());
+  components::FillSolid(dc, client, SurfaceColor());
   DrawCaption(dc, hwnd, client, DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
 
 // A raised outer bevel with a lowered inner bevel inside it.
 void PaintBevelPanel(HWND hwnd, HDC dc, const RECT& client) {
   const os::GuiApi& gui = os::Gui();
-  FillWith(dc, client, gui.GetSysColor(COLOR_BTNFACE));
+  components::FillSolid(dc, client, gui.GetSysColor(COLOR_BTNFACE));
   RECT edge = client;
   gui.DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
   gui.InflateRect(&edge, -1, -1);
@@ -66,7 +60,7 @@ void PaintBevelPanel(HWND hwnd, HDC dc, const RECT& client) {
 
 void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
   const os::GuiApi& gui = os::Gui();
-  FillWith(dc, client, SurfaceColor());
+  components::FillSolid(dc, client, SurfaceColor());
   TEXTMETRICA metrics{};
   HGDIOBJ oldFont = gui.SelectObject(dc, ControlFont(hwnd));
   gui.GetTextMetricsA(dc, &metrics);
@@ -80,7 +74,7 @@ void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
   gui.GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
   gui.SelectObject(dc, oldFont);
   RECT text = {8, 0, 8 + extent.cx + 4, metrics.tmHeight};
-  FillWith(dc, text, SurfaceColor());
+  components::FillSolid(dc, text, SurfaceColor());
   text.left += 2;
   DrawCaption(dc, hwnd, text, DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
@@ -150,8 +144,8 @@ void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
 bool VisualStylesActive() { return visualStylesActive; }
 
 COLORREF ClientPanelColor() {
-  const components::Rgb face = components::SchemeColor(components::seBtnFace, components::csDefault);
-  return RGB(face.red, face.green, face.blue);
+  return components::ToColorRef(
+      components::SchemeColor(components::seBtnFace, components::csDefault));
 }
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y) {

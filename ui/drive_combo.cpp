@@ -1,18 +1,12 @@
 #include "ui/drive_combo.h"
 
+#include "components/drawing.h"
 #include "ui/controls.h"
 
 namespace ui {
 namespace {
 
 constexpr const char* kGlyphResources[] = {"FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"};
-
-void FillRect(HDC dc, const RECT& rect, COLORREF color) {
-  const os::GuiApi& gui = os::Gui();
-  HBRUSH brush = gui.CreateSolidBrush(color);
-  gui.FillRect(dc, &rect, brush);
-  gui.DeleteObject(brush);
-}
 
 }  // namespace
 
@@ -116,7 +110,7 @@ void DriveComboWindow::DrawItem(const DRAWITEMSTRUCT& item) {
   const bool selected = index >= 0 && (item.itemState & ODS_SELECTED);
   const COLORREF back = gui.GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
   const COLORREF fore = gui.GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-  FillRect(dc, r, back);
+  components::FillSolid(dc, r, back);
   if (index >= 0) {
     HBITMAP glyph = GlyphBitmap(selector_.Glyph(index));
     const ItemGeometry geometry =
