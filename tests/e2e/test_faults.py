@@ -301,7 +301,8 @@ def japanese_run(t, display, folder):
         with window.started_in(prefix, opts, "d") as (app, win):
             win.key("Tab")
             win.type("アイ12")
-            t.equal((win.state().entry, win.state().ok), ("アイ12", False),
+            s = win.state()
+            t.equal((s.entry, s.ok), ("アイ12", False),
                     "932: two double-byte characters and two digits are 6 bytes, OK off")
             win.type("34")
             t.equal(win.state().ok, True, "932: 8 bytes, OK on")
