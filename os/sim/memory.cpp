@@ -1,5 +1,12 @@
-// Page memory of the simulated machine: whole pages, committed zeroed.
+// Page memory of the simulated machine: whole pages, committed zeroed; and,
+// in the 64-bit build, memory below 4 GiB for records a 32-bit register
+// names.
+#include "os/dos_record.h"
 #include "os/sim/volume_calls.h"
+
+#if UINTPTR_MAX > 0xFFFFFFFFu
+#include <sys/mman.h>
+#endif
 
 namespace os::sim::calls {
 namespace {
@@ -42,3 +49,21 @@ BOOL WINAPI VirtualFree(LPVOID address, SIZE_T size, DWORD type) {
 }
 
 }  // namespace os::sim::calls
+
+#if UINTPTR_MAX > 0xFFFFFFFFu
+namespace os {
+
+void* AllocateBelow4GiB(std::size_t size) {
+  if (sim::World().faults.noMemoryBelow4GiB) return nullptr;
+  // MAP_32BIT: the kernel places it in the first 2 GiB.
+  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
+  return block == MAP_FAILED ? nullptr : block;
+}
+
+void FreeBelow4GiB(void* block, std::size_t size) {
+  if (block != nullptr) munmap(block, size);
+}
+
+}  // namespace os
+#endif

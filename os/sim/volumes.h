@@ -61,6 +61,9 @@ struct Faults {
   TransferFault read;
   TransferFault write;
   bool allocationFails = false;  // VirtualAlloc gives nothing, ERROR_NOT_ENOUGH_MEMORY
+  // The 64-bit build has no memory below 4 GiB for a DOS request's record,
+  // which then stays at an address wider than EDX.
+  bool noMemoryBelow4GiB = false;
   std::vector<DosFault> dos;
 };
 

@@ -114,6 +114,17 @@ TEST_F(NineXVolume, TheDeviceIsClosedBeforeTheDialogIsShown) {
   ExpectFailureShown();
 }
 
+#if UINTPTR_MAX > 0xFFFFFFFFu
+// A 64-bit program told it runs on the 9x family: EDX holds 32 bits.
+TEST_F(NineXVolume, ARecordAboveFourGiBIsNeverSentWithItsAddressCut) {
+  world.faults.noMemoryBelow4GiB = true;
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_EQ(world.CountCalls("DeviceIoControl"), 0);
+  ExpectFailureShown();
+  ExpectImageUnchanged();
+}
+#endif
+
 struct DosFailure {
   const char* name;
   std::function<void(os::sim::Machine&, os::sim::VolumeWorld&)> inject;
