@@ -2,32 +2,19 @@
 DPI, an image-backed drive, keys, clicks, a message box, pictures and exit
 codes all reach or come back from a real Wine program.
 
-usage: test_harness.py --build WINDOWS_BUILD_DIR   (or --inspector EXE)
-       [--fixture fixture_window.exe]; without --fixture it is compiled here.
+usage: test_harness.py --build WINDOWS_BUILD_DIR
+       (or --app, --inspector and --fixture: fixture_window.exe)
 """
 
 import os
 import struct
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
 opts = harness.options()
-
-
-def build_fixture(folder):
-    # The Windows tree does not build the stand-in, so the test does.
-    here = os.path.dirname(os.path.abspath(__file__))
-    source = os.environ.get("KESTROVA_SOURCE") or os.path.join(here, "..", "..")
-    exe = os.path.join(folder, "fixture_window.exe")
-    harness._run(["i686-w64-mingw32-g++", "-std=c++17", "-O2", "-Wall", "-Wextra", "-Werror",
-                  "-static", "-mwindows", "-I", source,
-                  os.path.join(here, "fixtures", "fixture_window.cpp"),
-                  "-o", exe, "-luser32", "-lgdi32"], timeout=300)
-    return exe
 
 
 def png_size(path):
@@ -112,18 +99,16 @@ def second_run(t, display):
             t.equal(app.wait_exit(), 3, "program's exit code comes through wine")
             missing = app.inspector_run("window", "no such window")
             t.equal(missing, {"found": False, "caption": "no such window"}, "not found")
-            r = harness._run(["wine", opts.inspector, "window"], env=p.env, check=False)
+            r = harness._run(p.command(opts.inspector, "window"), env=p.env, check=False)
             t.equal(r.returncode, 2, "usage error")
 
 
 def main(t):
-    if not opts.inspector:
-        harness.skip("--build or --inspector is needed")
-    with tempfile.TemporaryDirectory() as folder:
-        opts.fixture = opts.fixture or build_fixture(folder)
-        with harness.Display() as display:
-            first_run(t, display)
-            second_run(t, display)
+    if not (opts.inspector and opts.fixture):
+        harness.skip("--build, or --inspector and --fixture, are needed")
+    with harness.Display() as display:
+        first_run(t, display)
+        second_run(t, display)
 
 
 harness.run(main)
