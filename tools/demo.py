@@ -58,6 +58,7 @@ def main():
     ap.add_argument("--out", default="out/demo")
     opts = ap.parse_args()
     out = os.path.abspath(opts.out)
+    harness.use_program(opts.app)
     os.makedirs(out, exist_ok=True)
     real = display_reachable()
     with (RealDisplay() if real else harness.Display()) as display, \

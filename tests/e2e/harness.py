@@ -56,6 +56,9 @@ import tempfile
 import time
 import traceback
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import pe  # noqa: E402
+
 CAPTION = "Kestrova For Win9x/NT"
 VERSIONS = ("win31", "win95", "win98", "winme", "nt40", "win2k", "winxp", "win7", "win10")
 DRIVE_TYPES = ("hd", "floppy", "cdrom", "network")
@@ -162,10 +165,90 @@ def _stop(proc, grace=5):
         return proc.wait(grace)
 
 
+# ---- Wine ------------------------------------------------------------------
+
+class Wine:
+    """The Wine that runs a program: the 32-bit loader for the i686 build,
+    the 64-bit one for the x86_64 build. Every Wine command of the tests and
+    tools is made here.
+
+    Debian's `wine` wrapper takes the 32-bit loader whenever wine32 is
+    installed, and the 32-bit loader turns a new prefix into a WoW64 one
+    whenever wine64 is installed too. So each side names its own loader and
+    server and its prefix architecture: win32 keeps the 32-bit side as it is
+    on a machine without wine64 (a WoW64 prefix lists no empty CD drive, for
+    one), win64 is what a host without 32-bit code can run."""
+
+    LIB = "/usr/lib/wine"
+
+    def __init__(self, bits):
+        if bits not in (32, 64):
+            raise ValueError(f"no {bits}-bit Wine")
+        self.bits = bits
+        self.loader = os.path.join(self.LIB, "wine" if bits == 32 else "wine64")
+        self.server = os.path.join(self.LIB, f"wineserver{bits}")
+        self.arch = f"win{bits}"
+
+    @classmethod
+    def for_program(cls, exe):
+        """The Wine that runs `exe`, by its PE header's machine field."""
+        try:
+            header = pe.Header(exe)
+        except ValueError as e:
+            raise HarnessError(str(e))
+        if header.bits is None:
+            raise HarnessError(f"{exe}: no Wine here runs a {header.describe()}")
+        return cls(header.bits)
+
+    def __str__(self):
+        return f"{self.bits}-bit Wine"
+
+    @property
+    def env(self):
+        return {"WINELOADER": self.loader, "WINESERVER": self.server, "WINEARCH": self.arch}
+
+    def command(self, *args):
+        return [self.loader, *map(str, args)]
+
+    def server_command(self, *args):
+        return [self.server, *map(str, args)]
+
+    def version(self):
+        return _run(self.command("--version")).stdout.strip()
+
+    def available(self):
+        return os.access(self.loader, os.X_OK) and os.access(self.server, os.X_OK)
+
+
+_wine = None  # the Wine of the program under test, chosen by options()
+
+
+def current_wine():
+    if _wine is None:
+        raise HarnessError("no program chosen yet: call options() first, or use_program()")
+    return _wine
+
+
+def use_program(exe):
+    """Makes the Wine that runs `exe` the one every prefix uses."""
+    global _wine
+    _wine = Wine.for_program(exe)
+    return _wine
+
+
 # ---- prefix ----------------------------------------------------------------
 
-def _cache_dir():
-    return os.environ.get("KESTROVA_E2E_CACHE", "/tmp/kestrova-e2e-cache/base-prefix")
+# What a base prefix holds beyond `wineboot -i`; a cached one made to another
+# recipe is made again.
+BASE_RECIPE = "Wine's own fonts in Windows\\Fonts"
+WINE_FONTS = "/usr/share/wine/fonts"
+
+
+def _cache_dir(wine):
+    # One per loader architecture: a prefix the 32-bit loader made cannot
+    # run the x86_64 program, and the other way round.
+    root = os.environ.get("KESTROVA_E2E_CACHE", "/tmp/kestrova-e2e-cache")
+    return os.path.join(root, f"base-prefix-{wine.arch}")
 
 
 def _require_locale(name):
@@ -177,8 +260,17 @@ def _require_locale(name):
         raise HarnessError(f"the locale {name} is not installed (localedef)")
 
 
-def _wine_version():
-    return _run(["wine", "--version"]).stdout.strip()
+def _install_wine_fonts(prefix_path):
+    """Debian's Wine does not find the fonts it bundles, so Tahoma falls
+    back to a wider font and the frame buttons (Marlett) show letters; in
+    the prefix's own Fonts folder it finds them."""
+    fonts = os.path.join(prefix_path, "drive_c", "windows", "Fonts")
+    os.makedirs(fonts, exist_ok=True)
+    found = [name for name in sorted(os.listdir(WINE_FONTS)) if name.endswith(".ttf")]
+    if not {"tahoma.ttf", "marlett.ttf"} <= set(found):
+        raise HarnessError(f"Wine's Tahoma and Marlett are not in {WINE_FONTS} (fonts-wine)")
+    for name in found:
+        shutil.copyfile(os.path.join(WINE_FONTS, name), os.path.join(fonts, name))
 
 
 class Prefix:
@@ -186,8 +278,9 @@ class Prefix:
 
     boot_seconds = None  # time the base prefix took to build, if this run built it
 
-    def __init__(self, display, keep=False, locale=None):
+    def __init__(self, display, keep=False, locale=None, wine=None):
         self.display = display
+        self.wine_side = wine or current_wine()
         self.keep = keep
         self.locale = locale  # e.g. "ja_JP.UTF-8": Wine takes its code page from it
         if locale:
@@ -218,16 +311,18 @@ class Prefix:
     @property
     def env(self):
         env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all")
+        env.update(self.wine_side.env)
         env.update(self.display.env)
         if self.locale:
             env.update(LANG=self.locale, LC_ALL=self.locale)
         return env
 
     def _base(self):
-        base = _cache_dir()
+        side = self.wine_side
+        base = _cache_dir(side)
         os.makedirs(os.path.dirname(base), exist_ok=True)
         marker = os.path.join(base, ".kestrova-base")
-        version = _wine_version()
+        version = f"{side.version()}; {side.arch}; {BASE_RECIPE}"
         # Tests run in parallel: one builds the base, the others wait for it.
         with open(base + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
@@ -240,10 +335,12 @@ class Prefix:
             shutil.rmtree(building, ignore_errors=True)
             env = dict(os.environ, WINEPREFIX=building, WINEDEBUG="-all",
                        WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono/Gecko prompts
+            env.update(side.env)
             env.update(self.display.env)
             t = time.monotonic()
-            _run(["wineboot", "-i"], env=env, timeout=300)
-            _run(["wineserver", "-w"], env=env, timeout=120)
+            _run(side.command("wineboot", "-i"), env=env, timeout=300)
+            _run(side.server_command("-w"), env=env, timeout=120)
+            _install_wine_fonts(building)
             Prefix.boot_seconds = time.monotonic() - t
             log(f"base prefix built in {Prefix.boot_seconds:.1f} s")
             with open(os.path.join(building, ".kestrova-base"), "w") as f:
@@ -251,8 +348,12 @@ class Prefix:
             os.rename(building, base)
             return base
 
+    def command(self, *args):
+        """The command line that runs a program of this prefix's Wine."""
+        return self.wine_side.command(*args)
+
     def wine(self, *args, timeout=60, check=True):
-        return _run(["wine", *args], env=self.env, timeout=timeout, check=check)
+        return _run(self.command(*args), env=self.env, timeout=timeout, check=check)
 
     def reg_add(self, key, name, data, kind="REG_SZ"):
         self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
@@ -370,8 +471,8 @@ class Prefix:
                 self._ntfs_identity(image, os.path.join(self.path, "drives", letter))
 
     def kill(self):
-        _run(["wineserver", "-k"], env=self.env, check=False, timeout=60)
-        _run(["wineserver", "-w"], env=self.env, check=False, timeout=60)
+        _run(self.wine_side.server_command("-k"), env=self.env, check=False, timeout=60)
+        _run(self.wine_side.server_command("-w"), env=self.env, check=False, timeout=60)
 
     def remove(self):
         self.kill()
@@ -407,7 +508,7 @@ class App:
             self.prefix.set_virtual_desktop(self.desktop)
         self._out = tempfile.TemporaryFile(mode="w+")
         self._err = tempfile.TemporaryFile(mode="w+")
-        self.proc = subprocess.Popen(["wine", self.exe, *self.args], cwd=self.cwd,
+        self.proc = subprocess.Popen(self.prefix.command(self.exe, *self.args), cwd=self.cwd,
                                      env=self.prefix.env, stdout=self._out, stderr=self._err,
                                      stdin=subprocess.DEVNULL)
         return self
@@ -418,7 +519,7 @@ class App:
     # inspector
 
     def inspector_run(self, *args, timeout=30):
-        r = _run(["wine", self.inspector, *map(str, args)], env=self.prefix.env,
+        r = _run(self.prefix.command(self.inspector, *args), env=self.prefix.env,
                  timeout=timeout, check=False)
         if r.returncode not in (0, 1):
             raise HarnessError(f"inspector {args!r} exited {r.returncode}: {r.stderr.strip()}")
@@ -585,9 +686,11 @@ def skip(reason):
 
 
 def require_tools():
-    for tool in ("wine", "wineserver", "Xvfb", "xdotool"):
+    for tool in ("Xvfb", "xdotool"):
         if shutil.which(tool) is None:
             skip(f"{tool} is not installed")
+    if _wine is not None and not _wine.available():
+        skip(f"{_wine} is not installed ({_wine.loader})")
 
 
 def run(main):
@@ -657,4 +760,6 @@ def options(argv=None):
         value = getattr(opts, name)
         if value:
             setattr(opts, name, os.path.abspath(value))
+    if opts.app:
+        use_program(opts.app)
     return opts

@@ -14,7 +14,7 @@ def panel_pixel_tests(t, prefix):
     out = os.path.join(prefix.tmp, "panels")
     os.makedirs(out)
     exe = os.path.join(os.path.dirname(opts.app), "kestrova-panel-test.exe")
-    r = subprocess.run(["wine", exe, "Z:" + out.replace("/", "\\")], env=prefix.env,
+    r = subprocess.run(prefix.command(exe, "Z:" + out.replace("/", "\\")), env=prefix.env,
                        capture_output=True, text=True, timeout=120)
     last = (r.stdout.strip().splitlines() or [""])[-1]
     print(r.stdout, end="")

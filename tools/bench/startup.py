@@ -33,12 +33,12 @@ INITIAL = "Please Wait Moment..."
 
 def one_run(prefix, inspector, exe, caption):
     """Seconds to a visible window, and the platform panel's text then."""
-    waiting = subprocess.Popen(["wine", inspector, "wait", caption, "30000"], env=prefix.env,
+    waiting = subprocess.Popen(prefix.command(inspector, "wait", caption, "30000"), env=prefix.env,
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     time.sleep(2.0)  # the inspector is up and polling
     start = time.monotonic()
     # Started in C:\ (the prefix's drive_c), whose drive the refresh then reads.
-    program = subprocess.Popen(["wine", exe], env=prefix.env, cwd=os.path.join(prefix.path, "drive_c"),
+    program = subprocess.Popen(prefix.command(exe), env=prefix.env, cwd=os.path.join(prefix.path, "drive_c"),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                stdin=subprocess.DEVNULL)
     try:
@@ -100,7 +100,7 @@ def main():
     with harness.Display() as display, harness.Prefix(display) as prefix:
         # Holds the wineserver and Wine's desktop process up for the whole
         # measurement, so that no run pays for starting them again.
-        keeper = subprocess.Popen(["wine", opts.inspector, "wait", "no such window", "3600000"],
+        keeper = subprocess.Popen(prefix.command(opts.inspector, "wait", "no such window", "3600000"),
                                   env=prefix.env, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL)
         try:
