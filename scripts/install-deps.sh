@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ g++-multilib googletest python3
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 fonts-wine
   xvfb xdotool xclip imagemagick
   dosfstools mtools ntfs-3g genisoimage e2fsprogs
   clang libclang-rt-14-dev clang-tidy cppcheck

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # clang-tidy (the checks of .clang-tidy) and cppcheck over the project's own
-# sources, as compiled in the native tree (build/native) and, for the code
-# only the Windows build compiles, the Windows tree (build/win). Fails on any
+# sources, as compiled in the native tree of this run's mode (build/native or
+# build/native64, scripts/mode.sh) and, for the code only the Windows build
+# compiles, that mode's Windows tree (build/win or build/win64). Fails on any
 # finding and lists the findings by folder.
 #   bash scripts/lint.sh
 # Needs the trees configured (scripts/build.sh); compile_commands.json is
@@ -9,16 +10,19 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source scripts/mode.sh
 jobs=$(nproc)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+native=$kestrova_native_tree
+win=$kestrova_win_tree
+fuzz=$kestrova_fuzz_tree
+triple=$([[ $KESTROVA_BITS == 32 ]] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
 
-cmake -S . -B build/native -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-# The toolchain file counts only on a tree's first configure: no warning later.
-cmake --no-warn-unused-cli -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-if [[ -d build/fuzz ]]; then
-  CC=clang CXX=clang++ cmake -S tests/fuzz -B build/fuzz >/dev/null
+cmake -S . -B "$native" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+kestrova_configure_win "$win" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+if [[ -d $fuzz ]]; then
+  CC=clang CXX=clang++ cmake -S tests/fuzz -B "$fuzz" >/dev/null
 fi
 
 # The project's own translation units of a tree (not GoogleTest's).
@@ -33,13 +37,13 @@ EOF
 }
 
 # ---- clang-tidy
-sources build/native >"$out/native"
+sources "$native" >"$out/native"
 # The Windows tree: clang reads MinGW's headers as the cross compiler does.
-sources build/win | grep -vxF -f "$out/native" >"$out/win" || true
-win_args=(--extra-arg-before=--target=i686-w64-mingw32 --extra-arg-before=-nostdinc++)
+sources "$win" | grep -vxF -f "$out/native" >"$out/win" || true
+win_args=(--extra-arg-before=--target="$triple" --extra-arg-before=-nostdinc++)
 while read -r dir; do
   win_args+=("--extra-arg-before=-isystem$dir")
-done < <(i686-w64-mingw32-g++ -xc++ -E -v /dev/null 2>&1 |
+done < <("$triple-g++" -xc++ -E -v /dev/null 2>&1 |
          sed -n '/#include <...> search starts here/,/End of search/p' |
          grep -E 'c\+\+|mingw32/include$' | sed 's/^ //')
 
@@ -47,11 +51,11 @@ tidy() {  # tree, file list
   xargs -r -P"$jobs" -n1 clang-tidy -p "$1" --quiet "${@:3}" <"$2" 2>/dev/null || true
 }
 {
-  tidy build/native "$out/native"
-  tidy build/win "$out/win" "${win_args[@]}"
-  if [[ -f build/fuzz/compile_commands.json ]]; then
-    sources build/fuzz | grep '/tests/fuzz/' >"$out/fuzz" || true
-    tidy build/fuzz "$out/fuzz"
+  tidy "$native" "$out/native"
+  tidy "$win" "$out/win" "${win_args[@]}"
+  if [[ -f $fuzz/compile_commands.json ]]; then
+    sources "$fuzz" | grep '/tests/fuzz/' >"$out/fuzz" || true
+    tidy "$fuzz" "$out/fuzz"
   fi
 } >"$out/tidy.log"
 grep -E '^/.*: (warning|error): ' "$out/tidy.log" | sed "s|^$root/||" | sort -u >"$out/findings" || true
@@ -60,7 +64,7 @@ grep -E '^/.*: (warning|error): ' "$out/tidy.log" | sed "s|^$root/||" | sort -u 
 # Severities warning, performance and portability. Not "style": here it
 # offers std algorithms for plain loops and const for parameters whose
 # signatures the platform fixes.
-cppcheck --project=build/native/compile_commands.json --library=googletest \
+cppcheck --project="$native/compile_commands.json" --library=googletest \
   --enable=warning,performance,portability --inline-suppr --std=c++17 -q -j"$jobs" \
   -i/usr/src --suppress=missingIncludeSystem \
   --template='{file}:{line}:{column}: {severity}: {message} [cppcheck-{id}]' 2>&1 |
@@ -81,4 +85,4 @@ if [[ $count -ne 0 ]]; then
   awk -F/ '{ print "  [" $1 "] " $0 }' "$out/findings"
   exit 1
 fi
-echo "lint: clang-tidy and cppcheck clean over $tus files"
+echo "lint: clang-tidy and cppcheck clean over $tus files ($native, $win)"

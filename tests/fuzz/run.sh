@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang (build/fuzz) and runs the boot-sector
+# Builds the fuzz targets with clang (build/fuzz, or build/fuzz64 in the
+# 64-bit mode of scripts/mode.sh) and runs the boot-sector
 # fuzzer for a bounded time from the committed seeds; prints how many inputs
 # it ran. Any crash, sanitizer report, leak or broken invariant fails the
-# run and leaves the input under build/fuzz/artifacts/.
+# run and leaves the input under the tree's artifacts/.
 #   bash tests/fuzz/run.sh [seconds]        (default 60)
 # Replay one input:  KESTROVA_FUZZ_VERBOSE=1 build/fuzz/boot_sector_fuzzer FILE
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$root"
+source scripts/mode.sh
 seconds=${1:-60}
-build="$root/build/fuzz"
+build="$root/$kestrova_fuzz_tree"
 
-CC=clang CXX=clang++ cmake -S "$root/tests/fuzz" -B "$build" >/dev/null
+CC=clang CXX=clang++ cmake -S "$root/tests/fuzz" -B "$build" -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" \
+  >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
 # New inputs go to a scratch corpus; the committed seeds are only read.
@@ -27,4 +31,4 @@ if [[ $status -ne 0 ]]; then
   echo "fuzz: FAILED after ${runs:-?} executions (log: $log)" >&2
   exit 1
 fi
-echo "fuzz: ${runs} executions in ${seconds} s, no crash, leak or broken invariant"
+echo "fuzz (${KESTROVA_BITS}-bit): ${runs} executions in ${seconds} s, no crash, leak or broken invariant"

@@ -1,22 +1,32 @@
 #!/usr/bin/env bash
 # The program's performance figures, measured in one run on this machine:
 #   1. platform calls per NT refresh and per write (simulated machine);
-#   2. kestrova.exe's size and import list, checked against Windows 2000
-#      (fails on an import that Windows lacks);
+#   2. size, PE type and import list of each Windows build of kestrova.exe,
+#      checked against tools/bench/win2000_imports.txt (fails on an import
+#      the oldest Windows it is for lacks); static, so the i686 program is
+#      checked in either mode;
 #   3. start-up to a visible window under Wine against the bare window
-#      program, alternating runs, median ratio (a figure: never fails on it).
+#      program, alternating runs, median ratio (a figure: never fails on it),
+#      for the program this run's mode runs (scripts/mode.sh).
 #   bash tools/bench/run.sh [start-up runs, default 9]
-# Needs both trees built (scripts/build.sh).
+# Needs the mode's trees built (scripts/build.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
+source scripts/mode.sh
 runs=${1:-9}
 
-echo "== platform calls (build/native/kestrova_call_bench)"
-build/native/kestrova_call_bench
+echo "== platform calls ($kestrova_native_tree/kestrova_call_bench, ${KESTROVA_BITS}-bit)"
+"$kestrova_native_tree/kestrova_call_bench"
 echo
-echo "== size and imports (tools/bench/imports.py)"
-python3 tools/bench/imports.py --exe build/win/kestrova.exe
-echo
-echo "== start-up under Wine (tools/bench/startup.py --runs $runs)"
-python3 tools/bench/startup.py --build build/win --runs "$runs"
+status=0
+for exe in build/win/kestrova.exe build/win64/kestrova.exe; do
+  [[ -f $exe ]] || continue
+  echo "== size, type and imports of $exe (tools/bench/imports.py)"
+  python3 tools/bench/imports.py --exe "$exe" || status=1
+  echo
+done
+echo "== start-up under $kestrova_wine_name: $kestrova_win_tree/kestrova.exe" \
+  "(tools/bench/startup.py --runs $runs)"
+python3 tools/bench/startup.py --build "$kestrova_win_tree" --runs "$runs"
+exit $status
