@@ -5,6 +5,10 @@ import layout
 
 opts = harness.options()
 TAB_ORDER = ["drvcbDrive", "edtNVSN", "bbnOK", "bbnQuit"]
+# The captioned labels' widths in Wine's own Tahoma at 96 dpi; the stand-in
+# Wine picks when it does not find that font draws each wider (52 to 134).
+TAHOMA_WIDTHS = {"lblPlattform": 46, "lblFileSystem": 61, "lblVLBL": 74, "lblVSN": 95,
+                 "lblTargetDrive": 68, "lblNVSN": 121}
 
 
 def check_layout(t, w):
@@ -27,6 +31,8 @@ def check_layout(t, w):
         if row["caption"] is not None and row["name"] not in ("pnlFileSystem", "pnlVLBL", "pnlVSN"):
             expected = "WindowsNT6.1" if row["name"] == "pnlPlatform" else row["caption"]
             t.equal(c["text"], expected, f"{row['name']} caption")
+    t.equal({name: by_name[name]["rect"][2] for name in TAHOMA_WIDTHS if name in by_name},
+            TAHOMA_WIDTHS, "labels drawn in Wine's Tahoma")
     t.equal(by_name["edtNVSN"].get("limit"), 8, "entry takes at most 8 characters")
     t.check(not by_name["bbnOK"]["enabled"], "OK starts disabled")
     t.check(by_name["sttCompiler"]["text"].startswith("MinGW-w64 GCC "), "compiler line")

@@ -6,8 +6,10 @@ x64 Edition, the first 64-bit x86 Windows, has for the x86_64 one (the
 entries marked amd64).
 
     python3 tools/bench/imports.py [--exe build/win/kestrova.exe]
+                                   [--expect "PE32 GUI for Intel 80386"]
 
-Exits 1 when an import is not on the list, naming it. The calls the program
+Exits 1 when an import is not on the list, naming it, or when the program
+is not of the expected PE type. The calls the program
 looks up at run time (newer Windows only) are not imports; they are listed
 from the names the executable carries.
 """
@@ -62,9 +64,14 @@ def allowed(bits):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", default=os.path.join(ROOT, "build", "win", "kestrova.exe"))
-    exe = parser.parse_args().exe
+    parser.add_argument("--expect", help="the PE type it must be")
+    args = parser.parse_args()
+    exe = args.exe
     table = imports(exe)
     header = pe.Header(exe)
+    if args.expect and header.describe() != args.expect:
+        print(f"{exe}: a {header.describe()}, NOT a {args.expect}")
+        return 1
     known = allowed(header.bits)
     oldest = "Windows 2000" if header.bits == 32 else "Windows XP x64 Edition"
     size = os.path.getsize(exe)

@@ -20,12 +20,15 @@ echo "== platform calls ($kestrova_native_tree/kestrova_call_bench, ${KESTROVA_B
 "$kestrova_native_tree/kestrova_call_bench"
 echo
 status=0
-for exe in build/win/kestrova.exe build/win64/kestrova.exe; do
-  [[ -f $exe ]] || continue
-  echo "== size, type and imports of $exe (tools/bench/imports.py)"
-  python3 tools/bench/imports.py --exe "$exe" || status=1
+while read -r tree type; do
+  [[ -f $tree/kestrova.exe ]] || continue
+  echo "== size, type and imports of $tree/kestrova.exe (tools/bench/imports.py)"
+  python3 tools/bench/imports.py --exe "$tree/kestrova.exe" --expect "$type" || status=1
   echo
-done
+done <<'EOF'
+build/win PE32 GUI for Intel 80386
+build/win64 PE32+ GUI for x86-64
+EOF
 echo "== start-up under $kestrova_wine_name: $kestrova_win_tree/kestrova.exe" \
   "(tools/bench/startup.py --runs $runs)"
 python3 tools/bench/startup.py --build "$kestrova_win_tree" --runs "$runs"
