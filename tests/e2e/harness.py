@@ -566,6 +566,12 @@ class App:
         d = _poll(lambda: self.dialogs()["dialogs"], timeout, 0.2)
         return d[0] if d else None
 
+    def post(self, message, wparam=0, lparam=0):
+        """Puts a message in the main window's queue (the inspector's
+        PostMessageW); true when it was posted."""
+        w = self.window or self.inspect()
+        return self.inspector_run("post", w["hwnd"], message, wparam, lparam).get("posted", False)
+
     def system_text(self, code):
         """The system's own message text for an error code, as the target
         prefix's Windows words it."""

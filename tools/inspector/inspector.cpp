@@ -6,6 +6,7 @@
 //   kestrova-inspector dialogs <pid>
 //   kestrova-inspector click <hwnd>
 //   kestrova-inspector message <code>   (the system's text for an error code)
+//   kestrova-inspector post <hwnd> <message> <wparam> <lparam>
 //
 // Exit code: 0 found, 1 not found (or timed out), 2 usage error.
 #include <windows.h>
@@ -432,6 +433,15 @@ int CmdMessage(DWORD code) {
   return n ? 0 : 1;
 }
 
+// Puts a message in the window's queue, as the system would (a key the
+// keyboard cannot make, a system command).
+int CmdPost(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!IsWindow(h)) return NotFound("hwnd", std::to_string(reinterpret_cast<uintptr_t>(h)));
+  const bool posted = PostMessageW(h, message, wParam, lParam) != 0;
+  std::printf("%s\n", Obj().Bool("found", true).Bool("posted", posted).Json().c_str());
+  return posted ? 0 : 1;
+}
+
 bool ParseNumber(const char* s, unsigned long long* out) {
   if (!s || !*s) return false;
   char* end = nullptr;
@@ -445,7 +455,8 @@ int Usage() {
                "       kestrova-inspector wait <caption> <timeout-ms>\n"
                "       kestrova-inspector dialogs <pid>\n"
                "       kestrova-inspector click <hwnd>\n"
-               "       kestrova-inspector message <code>\n");
+               "       kestrova-inspector message <code>\n"
+               "       kestrova-inspector post <hwnd> <message> <wparam> <lparam>\n");
   return 2;
 }
 
@@ -478,6 +489,12 @@ int main(int argc, char** argv) {
   }
   if (cmd == "message" && argc == 3 && ParseNumber(argv[2], &n)) {
     return CmdMessage(static_cast<DWORD>(n));
+  }
+  unsigned long long message = 0, wParam = 0, lParam = 0;
+  if (cmd == "post" && argc == 6 && ParseNumber(argv[2], &n) && ParseNumber(argv[3], &message) &&
+      ParseNumber(argv[4], &wParam) && ParseNumber(argv[5], &lParam)) {
+    return CmdPost(reinterpret_cast<HWND>(static_cast<uintptr_t>(n)), static_cast<UINT>(message),
+                   static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
   }
   return Usage();
 }
