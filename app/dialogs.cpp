@@ -1,7 +1,9 @@
 #include "app/dialogs.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/text.h"
 #include "os/api.h"
@@ -17,13 +19,69 @@ bool TaskDialogWanted(const os::Win32Api& api) {
          platform::GetMajorVersion() >= 6;
 }
 
+// The window that was active and the control that had the focus get them
+// back when the dialog closes. A task-modal message box leaves nothing
+// active (as it closes, the windows it disabled are not yet enabled), and
+// then no key would reach the program until a click.
+class ActivationKept {
+ public:
+  explicit ActivationKept(const os::Win32Api& api)
+      : api_(api), active_(api.GetActiveWindow()), focus_(api.GetFocus()) {}
+  ~ActivationKept() {
+    if (active_ == nullptr || !api_.IsWindow(active_)) return;
+    if (api_.GetActiveWindow() != active_) api_.SetActiveWindow(active_);
+    if (focus_ != nullptr && api_.IsWindow(focus_) && api_.IsWindowEnabled(focus_) &&
+        api_.GetFocus() != focus_) {
+      api_.SetFocus(focus_);
+    }
+  }
+  ActivationKept(const ActivationKept&) = delete;
+  ActivationKept& operator=(const ActivationKept&) = delete;
+
+  HWND active() const { return active_; }
+
+ private:
+  const os::Win32Api& api_;
+  HWND active_;
+  HWND focus_;
+};
+
 #ifdef _WIN32
-void ShowTaskDialog(const os::Win32Api& api, const WideText& text) {
+// The program's windows, disabled while a dialog without an owner is open,
+// as a task-modal message box disables them; enabled again afterwards.
+class ThreadWindowsDisabled {
+ public:
+  explicit ThreadWindowsDisabled(const os::Win32Api& api) : api_(api) {
+    api.EnumThreadWindows(api.GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+  }
+  ~ThreadWindowsDisabled() {
+    for (HWND window : disabled_) api_.EnableWindow(window, TRUE);
+  }
+  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
+  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+    auto* windows = reinterpret_cast<ThreadWindowsDisabled*>(self);
+    // EnableWindow answers whether it was disabled before.
+    if (!windows->api_.EnableWindow(window, FALSE)) windows->disabled_.push_back(window);
+    return TRUE;
+  }
+
+  const os::Win32Api& api_;
+  std::vector<HWND> disabled_;
+};
+
+void ShowTaskDialog(const os::Win32Api& api, const WideText& text, HWND owner) {
+  // Before the main window is shown nothing is active: the dialog then has
+  // no owner, and the program's windows are disabled here instead.
+  std::optional<ThreadWindowsDisabled> disabled;
+  if (owner == nullptr) disabled.emplace(api);
   TASKDIALOGCONFIG config{};
   config.cbSize = sizeof(config);
   // Owned by the active window so that it is disabled meanwhile; without
   // TDF_POSITION_RELATIVE_TO_WINDOW the dialog is centred on the monitor.
-  config.hwndParent = api.GetActiveWindow();
+  config.hwndParent = owner;
   config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
   config.dwCommonButtons = TDCBF_OK_BUTTON;
   config.pszWindowTitle = kErrorCaption;
@@ -33,7 +91,7 @@ void ShowTaskDialog(const os::Win32Api& api, const WideText& text) {
   api.TaskDialogIndirect(&config, nullptr, nullptr, nullptr);
 }
 #else
-void ShowTaskDialog(const os::Win32Api&, const WideText&) {}
+void ShowTaskDialog(const os::Win32Api&, const WideText&, HWND) {}
 #endif
 
 // The system's message text for `code` in the user's default language, or
@@ -56,8 +114,9 @@ std::string SystemMessageText(DWORD code, bool* found) {
 void ShowErrorDialog(std::string_view text) {
   const os::Win32Api& api = os::Api();
   const WideText wide = ToWide(text);
+  const ActivationKept activation(api);
   if (TaskDialogWanted(api)) {
-    ShowTaskDialog(api, wide);
+    ShowTaskDialog(api, wide, activation.active());
     return;
   }
   // No owner and task-modal: centred on the screen, and every window of the

@@ -29,6 +29,15 @@
   /* dialogs */                                                                           \
   X(int, MessageBoxW, (HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType))         \
   X(HWND, GetActiveWindow, (void))                                                        \
+  X(HWND, SetActiveWindow, (HWND hWnd))                                                   \
+  X(HWND, GetFocus, (void))                                                               \
+  X(HWND, SetFocus, (HWND hWnd))                                                          \
+  X(BOOL, IsWindow, (HWND hWnd))                                                          \
+  X(BOOL, IsWindowEnabled, (HWND hWnd))                                                   \
+  /* the task dialog's, Windows only: the simulated machine has no task dialog */         \
+  X(BOOL, EnableWindow, (HWND hWnd, BOOL bEnable))                                        \
+  X(BOOL, EnumThreadWindows, (DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam))         \
+  X(DWORD, GetCurrentThreadId, (void))                                                    \
   /* volumes, files, devices, memory */                                                   \
   X(BOOL, GetVolumeInformationA,                                                          \
     (LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer, DWORD nVolumeNameSize,              \

@@ -1,5 +1,9 @@
 #include "os/gui.h"
 
+#ifdef KESTROVA_FAULT_SWITCHES
+#include "os/fault_switches.h"
+#endif
+
 namespace os {
 
 namespace {
@@ -14,6 +18,9 @@ GuiApi Bind() {
 #define KESTROVA_BIND_GUI_CALL(name) api.name = &::name;
   KESTROVA_GUI_CALLS(KESTROVA_BIND_GUI_CALL)
 #undef KESTROVA_BIND_GUI_CALL
+#ifdef KESTROVA_FAULT_SWITCHES
+  SwitchFaults(api);
+#endif
   if (HMODULE theme = ::LoadLibraryA("uxtheme.dll")) {
 #define KESTROVA_LOOK_UP_GUI_CALL(name) api.name = LookUpIn<decltype(api.name)>(theme, #name);
     KESTROVA_THEME_CALLS(KESTROVA_LOOK_UP_GUI_CALL)

@@ -51,6 +51,7 @@ using HWND = struct NativeWindowTag*;  // any distinct pointer type: only its si
 using HINSTANCE = struct NativeInstanceTag*;
 using HMODULE = HINSTANCE;
 using FARPROC = intptr_t (*)();
+using WNDENUMPROC = BOOL(CALLBACK*)(HWND, LPARAM);
 
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;

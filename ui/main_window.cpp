@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/dialogs.h"
+#include "app/teardown_probe.h"
 #include "app/text.h"
 #include "app/window_owner.h"
 #include "os/api.h"
@@ -57,6 +58,14 @@ ControlStyle StyleOf(ControlKind kind) {
     case ControlKind::GlyphButton: return {"BUTTON", child | WS_TABSTOP | BS_OWNERDRAW, 0};
   }
   return {kLabelClass, child, 0};
+}
+
+// Alt+Q: a system character q whose context bit (29) says Alt was down.
+// With no control focused every key comes as a system key, without that bit.
+bool IsAltQ(const MSG& message) {
+  constexpr LPARAM kAltDown = LPARAM{1} << 29;
+  return message.message == WM_SYSCHAR && (message.lParam & kAltDown) != 0 &&
+         (message.wParam == 'q' || message.wParam == 'Q');
 }
 
 SIZE TextExtent(HFONT font, const char* text) {
@@ -124,6 +133,14 @@ TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance), drvcbDrive_(instan
 
 TfrmMain::~TfrmMain() {
   const os::GuiApi& gui = os::Gui();
+  // The window and its subclassed controls point at this object, so they go
+  // first: an exception that escaped the first showing ends here, and the
+  // exception box would otherwise disable and activate them.
+  if (hwnd_ != nullptr) {
+    tearingDown_ = true;
+    gui.DestroyWindow(hwnd_);
+  }
+  app::ObjectGone(this);
   if (font_) gui.DeleteObject(font_);
   if (glyphOK_) gui.DeleteObject(glyphOK_);
   if (glyphClose_) gui.DeleteObject(glyphClose_);
@@ -218,7 +235,17 @@ void TfrmMain::SetText(ControlId id, const std::string& text) {
 }
 
 void TfrmMain::SetOKEnabled(bool enabled) {
-  os::Gui().EnableWindow(Control(idBbnOK), enabled ? TRUE : FALSE);
+  const os::GuiApi& gui = os::Gui();
+  HWND ok = Control(idBbnOK);
+  const bool okHadFocus = gui.GetFocus() == ok || activeControl_ == ok;
+  gui.EnableWindow(ok, enabled ? TRUE : FALSE);
+  // A disabled control loses the focus to nothing, and activation will not
+  // hand it back: the keyboard would reach no control until a click. The
+  // selector takes it, as after a write.
+  if (!enabled && okHadFocus) {
+    activeControl_ = Control(idDrvcbDrive);
+    if (shown_) gui.SetFocus(activeControl_);
+  }
 }
 
 std::string TfrmMain::Caption(ControlId id) const { return ControlText(id); }
@@ -293,7 +320,7 @@ void TfrmMain::MoveFocus(bool forward) {
 bool TfrmMain::PreTranslateMessage(const MSG& message) {
   const os::GuiApi& gui = os::Gui();
   if (message.hwnd != hwnd_ && !gui.IsChild(hwnd_, message.hwnd)) return false;
-  if (message.message == WM_SYSCHAR && (message.wParam == 'q' || message.wParam == 'Q')) {
+  if (IsAltQ(message)) {
     ClickButton(Control(idBbnQuit));  // the accelerator does not move the focus
     return true;
   }
@@ -374,8 +401,15 @@ LRESULT TfrmMain::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       gui.DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      gui.PostQuitMessage(0);
+      // Not when torn down: a queued quit would end the exception box's
+      // loop at once, before the user saw it.
+      if (!tearingDown_) gui.PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY: {
+      HWND gone = hwnd_;
+      hwnd_ = nullptr;
+      return gui.DefWindowProcA(gone, message, wParam, lParam);
+    }
     default:
       break;
   }
@@ -410,13 +444,15 @@ LRESULT TfrmMain::ControlMessage(HWND control, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK TfrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* form = app::WindowOwner<TfrmMain>(hwnd, message, lParam);
-  if (form == nullptr) return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
+  if (form == nullptr || app::ReachesGoneObject(form))
+    return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
   form->hwnd_ = hwnd;
   return app::Guarded([&] { return form->WindowMessage(message, wParam, lParam); });
 }
 
 LRESULT CALLBACK TfrmMain::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* form = reinterpret_cast<TfrmMain*>(os::Gui().GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (app::ReachesGoneObject(form)) return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
   return app::Guarded([&] { return form->ControlMessage(hwnd, message, wParam, lParam); });
 }
 

@@ -80,6 +80,7 @@ class TfrmMain : private FormView {
   std::unique_ptr<components::TNxPanel> nxpClient_;
   MainFormHandlers handlers_{*this};
   bool shown_ = false;
+  bool tearingDown_ = false;  // destroyed with the object, not closed by the user
 };
 
 }  // namespace ui

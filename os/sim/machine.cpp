@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "os/sim/volumes.h"
 #include "tools/utf8.h"
@@ -148,11 +149,30 @@ struct SystemCalls {
   }
 
   static int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    Machine::Current().dialogs.push_back({FromWide(caption), FromWide(text), type, owner});
+    Machine& machine = Machine::Current();
+    machine.dialogs.push_back({FromWide(caption), FromWide(text), type, owner});
+    machine.activeWindow = nullptr;
+    machine.focus = nullptr;
     return IDOK;
   }
 
   static HWND WINAPI GetActiveWindow() { return Machine::Current().activeWindow; }
+
+  static HWND WINAPI SetActiveWindow(HWND window) {
+    return std::exchange(Machine::Current().activeWindow, window);
+  }
+
+  static HWND WINAPI GetFocus() { return Machine::Current().focus; }
+
+  static HWND WINAPI SetFocus(HWND window) { return std::exchange(Machine::Current().focus, window); }
+
+  static BOOL WINAPI IsWindow(HWND window) { return Machine::Current().windows.count(window); }
+
+  static BOOL WINAPI IsWindowEnabled(HWND window) {
+    const auto& windows = Machine::Current().windows;
+    const auto found = windows.find(window);
+    return found != windows.end() && found->second;
+  }
 
   static BOOL WINAPI IsAppThemed() { return Machine::Current().appThemed; }
 };
@@ -184,6 +204,11 @@ Machine::Machine() : volumes_(std::make_unique<VolumeWorld>()) {
   KESTROVA_SIM_CALL(CharUpperBuffA)
   KESTROVA_SIM_CALL(MessageBoxW)
   KESTROVA_SIM_CALL(GetActiveWindow)
+  KESTROVA_SIM_CALL(SetActiveWindow)
+  KESTROVA_SIM_CALL(GetFocus)
+  KESTROVA_SIM_CALL(SetFocus)
+  KESTROVA_SIM_CALL(IsWindow)
+  KESTROVA_SIM_CALL(IsWindowEnabled)
   KESTROVA_SIM_CALL(IsAppThemed)
 #undef KESTROVA_SIM_CALL
   // The task dialog is a newer Windows's: this machine has none.

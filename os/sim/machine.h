@@ -49,9 +49,14 @@ class Machine {
   UINT codePage = 1252;  // 932 gives the Japanese double-byte rules
   bool appThemed = false;
 
-  // Dialogs shown, in order; all of them answered with OK.
+  // Dialogs shown, in order; all of them answered with OK. A message box
+  // leaves no window active and no control focused, as Wine's task-modal
+  // one does: the box was the active window, and as it closes the program's
+  // windows are still disabled.
   std::vector<DialogRecord> dialogs;
   HWND activeWindow = nullptr;
+  HWND focus = nullptr;
+  std::map<HWND, bool> windows;  // the program's windows: enabled?
 
   // Live allocations handed out by FormatMessageA's buffer allocation.
   std::set<void*> localAllocations;

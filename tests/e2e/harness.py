@@ -240,8 +240,14 @@ def use_program(exe):
 
 # What a base prefix holds beyond `wineboot -i`; a cached one made to another
 # recipe is made again.
-BASE_RECIPE = "Wine's own fonts in Windows\\Fonts"
+BASE_RECIPE = "Wine's own fonts in Windows\\Fonts; Tahoma and Tahoma Bold linked to IPAGothic"
 WINE_FONTS = "/usr/share/wine/fonts"
+# Japanese text (the error dialog's caption, the out-of-resources message)
+# drawn in a font that has it, where Tahoma has not; Latin keeps Tahoma.
+# Wine looks links up by the face's full name, and captions are bold.
+FONT_LINKS = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink"
+LINKED_FACES = ("Tahoma", "Tahoma Bold")
+JAPANESE_FONT = "ipag.ttf,IPAGothic"
 
 
 def _cache_dir(wine):
@@ -339,6 +345,9 @@ class Prefix:
             env.update(self.display.env)
             t = time.monotonic()
             _run(side.command("wineboot", "-i"), env=env, timeout=300)
+            for face in LINKED_FACES:
+                _run(side.command("reg", "add", FONT_LINKS, "/v", face, "/t", "REG_MULTI_SZ",
+                                  "/d", JAPANESE_FONT, "/f"), env=env)
             _run(side.server_command("-w"), env=env, timeout=120)
             _install_wine_fonts(building)
             Prefix.boot_seconds = time.monotonic() - t
@@ -491,9 +500,10 @@ class Prefix:
 class App:
     """One program started under Wine, seen through the inspector."""
 
-    def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None):
+    def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None, env=None):
         self.prefix = prefix
         self.exe, self.args, self.cwd = exe, list(args), cwd
+        self.env = env or {}  # the program's own variables, beside the prefix's
         self.desktop = desktop  # e.g. "1024x768": run inside a Wine desktop
         self.inspector = inspector or os.environ.get("KESTROVA_INSPECTOR")
         if not self.inspector:
@@ -509,7 +519,7 @@ class App:
         self._out = tempfile.TemporaryFile(mode="w+")
         self._err = tempfile.TemporaryFile(mode="w+")
         self.proc = subprocess.Popen(self.prefix.command(self.exe, *self.args), cwd=self.cwd,
-                                     env=self.prefix.env, stdout=self._out, stderr=self._err,
+                                     env=dict(self.prefix.env, **self.env), stdout=self._out, stderr=self._err,
                                      stdin=subprocess.DEVNULL)
         return self
 
@@ -589,7 +599,13 @@ class App:
     def focus(self):
         """Gives the X input focus to the program's X window (see above)."""
         w = self.window or self.inspect()
+        if not w.get("visible"):
+            w = self.inspect()  # it may have been shown since
         xid = w.get("x11_window")
+        if not w.get("visible"):
+            # A dialog shown before the window (during start-up) takes the keys.
+            shown = self.dialogs()["dialogs"]
+            xid = shown[0]["x11_window"] if shown else xid
         if not xid:
             raise HarnessError("the window has no X window to focus")
         now = _run(["xdotool", "getwindowfocus"], env=self.prefix.env, check=False)

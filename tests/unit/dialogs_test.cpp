@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "app/exceptions.h"
 #include "app/text.h"
 #include "os/sim/machine.h"
@@ -26,6 +28,28 @@ TEST_F(Dialogs, ErrorDialogIsATaskModalErrorBoxCaptionedInJapanese) {
   EXPECT_EQ(d.TextUtf8(), "Memory!");
   EXPECT_EQ(d.type, MB_OK | MB_ICONERROR | MB_TASKMODAL);
   EXPECT_EQ(d.owner, nullptr);
+}
+
+HWND Window(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
+
+TEST_F(Dialogs, TheActiveWindowAndTheFocusedControlHaveThemBackAfterTheBox) {
+  machine.windows = {{Window(1), true}, {Window(2), true}};
+  machine.activeWindow = Window(1);
+  machine.focus = Window(2);
+  app::ShowErrorDialog("Memory!");
+  EXPECT_EQ(machine.activeWindow, Window(1));
+  EXPECT_EQ(machine.focus, Window(2));
+}
+
+TEST_F(Dialogs, NothingIsActivatedWhereNothingWasActiveOrTheControlWasDisabled) {
+  machine.windows = {{Window(1), true}, {Window(2), false}};
+  app::ShowErrorDialog("During construction");
+  EXPECT_EQ(machine.activeWindow, nullptr);
+  machine.activeWindow = Window(1);
+  machine.focus = Window(2);
+  app::ShowErrorDialog("Its handler disabled it");
+  EXPECT_EQ(machine.activeWindow, Window(1));
+  EXPECT_EQ(machine.focus, nullptr);
 }
 
 TEST_F(Dialogs, ErrorDialogConvertsTheAnsiText) {

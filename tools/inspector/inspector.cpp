@@ -334,6 +334,7 @@ std::string DialogJson(HWND dlg) {
       .Raw("icon_screen", RectJson(iconRect))
       .Bool("enabled", IsWindowEnabled(dlg))
       .Bool("foreground", GetForegroundWindow() == dlg)
+      .Int("x11_window", static_cast<long long>(X11Window(dlg)))
       .Json();
 }
 

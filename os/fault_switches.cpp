@@ -1,0 +1,61 @@
+// The test build only: see os/fault_switches.h.
+#include "os/fault_switches.h"
+
+#include <string>
+
+namespace os {
+namespace {
+
+bool SwitchedOn(const char* name) { return ::GetEnvironmentVariableA(name, nullptr, 0) != 0; }
+
+LRESULT WINAPI SendMessageRefusingListAdds(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  if (message == CB_ADDSTRING) return CB_ERRSPACE;
+  return ::SendMessageA(window, message, wParam, lParam);
+}
+
+// Whether a root path ("D:\") names one of the unready drives (upper case).
+bool Unready(LPCSTR root) {
+  char drives[27] = {};
+  if (root == nullptr || root[0] == '\0') return false;
+  const DWORD length = ::GetEnvironmentVariableA("KESTROVA_UNREADY_DRIVES", drives, sizeof(drives));
+  if (length == 0 || length >= sizeof(drives)) return false;
+  const char letter = static_cast<char>(root[0] & ~0x20);  // a drive letter in upper case
+  return std::string(drives).find(letter) != std::string::npos;
+}
+
+BOOL WINAPI UnreadyVolumeInformation(LPCSTR root, LPSTR label, DWORD labelSize, LPDWORD serial,
+                                     LPDWORD maxComponent, LPDWORD flags, LPSTR fileSystem,
+                                     DWORD fileSystemSize) {
+  if (Unready(root)) {
+    ::SetLastError(ERROR_NOT_READY);
+    return FALSE;
+  }
+  return ::GetVolumeInformationA(root, label, labelSize, serial, maxComponent, flags, fileSystem,
+                                 fileSystemSize);
+}
+
+BOOL WINAPI UnreadyDiskFreeSpace(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
+                                 LPDWORD freeClusters, LPDWORD totalClusters) {
+  if (Unready(root)) {
+    ::SetLastError(ERROR_NOT_READY);
+    return FALSE;
+  }
+  return ::GetDiskFreeSpaceA(root, sectorsPerCluster, bytesPerSector, freeClusters,
+                             totalClusters);
+}
+
+}  // namespace
+
+void SwitchFaults() {
+  static Win32Api switched = Api();
+  switched.GetVolumeInformationA = UnreadyVolumeInformation;
+  switched.GetDiskFreeSpaceA = UnreadyDiskFreeSpace;
+  InstallApi(&switched);
+}
+
+void SwitchFaults(GuiApi& gui) {
+  if (SwitchedOn("KESTROVA_REFUSE_LIST_ADD")) gui.SendMessageA = SendMessageRefusingListAdds;
+}
+
+}  // namespace os
