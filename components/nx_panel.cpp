@@ -43,6 +43,9 @@ bool IsChildNotification(UINT message) {
 void TNxPanel::RegisterClass(HINSTANCE instance) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
+  // The frame sits on the outermost pixels, so every size change moves it:
+  // the whole panel is repainted, not just the strip that was exposed.
+  wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = os::Gui().LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));

@@ -1,6 +1,7 @@
 // The main window's form description: every control with its place, caption
 // and tab order, as data. The window code creates the controls from this
-// table; the inspector and the tests read the same table.
+// table; the inspector names controls by it. The tests keep their own copy
+// of the design's numbers, so that a wrong number here fails them.
 #pragma once
 
 #include <cstddef>

@@ -7,6 +7,7 @@
 //   kestrova-inspector click <hwnd>
 //   kestrova-inspector message <code>   (the system's text for an error code)
 //   kestrova-inspector post <hwnd> <message> <wparam> <lparam>
+//   kestrova-inspector measure <face> <height> <text>...
 //
 // Exit code: 0 found, 1 not found (or timed out), 2 usage error.
 #include <windows.h>
@@ -443,6 +444,35 @@ int CmdPost(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
   return posted ? 0 : 1;
 }
 
+// The size of each text in a font made here, in the target's prefix and at
+// its density, so a test learns what the program's font should measure
+// without asking the program.
+int CmdMeasure(const char* face, int height, char** texts, int count) {
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, face);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  wchar_t chosen[LF_FACESIZE] = {};
+  const int faceLength = GetTextFaceW(dc, LF_FACESIZE, chosen);
+  std::vector<std::string> sizes;
+  for (int i = 0; i < count; ++i) {
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, texts[i], static_cast<int>(std::strlen(texts[i])), &size);
+    sizes.push_back(Ints({size.cx, size.cy}));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  std::printf("%s\n", Obj()
+                          .Bool("found", font != nullptr)
+                          .Str("face", Utf8(chosen, faceLength > 0 ? faceLength - 1 : 0))
+                          .Raw("sizes", Array(sizes))
+                          .Json()
+                          .c_str());
+  return font ? 0 : 1;
+}
+
 bool ParseNumber(const char* s, unsigned long long* out) {
   if (!s || !*s) return false;
   char* end = nullptr;
@@ -457,7 +487,8 @@ int Usage() {
                "       kestrova-inspector dialogs <pid>\n"
                "       kestrova-inspector click <hwnd>\n"
                "       kestrova-inspector message <code>\n"
-               "       kestrova-inspector post <hwnd> <message> <wparam> <lparam>\n");
+               "       kestrova-inspector post <hwnd> <message> <wparam> <lparam>\n"
+               "       kestrova-inspector measure <face> <height> <text>...\n");
   return 2;
 }
 
@@ -496,6 +527,12 @@ int main(int argc, char** argv) {
       ParseNumber(argv[4], &wParam) && ParseNumber(argv[5], &lParam)) {
     return CmdPost(reinterpret_cast<HWND>(static_cast<uintptr_t>(n)), static_cast<UINT>(message),
                    static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+  }
+  if (cmd == "measure" && argc >= 5) {
+    char* end = nullptr;
+    const long height = std::strtol(argv[3], &end, 10);
+    if (argv[3][0] && *end == '\0')
+      return CmdMeasure(argv[2], static_cast<int>(height), argv + 4, argc - 4);
   }
   return Usage();
 }
