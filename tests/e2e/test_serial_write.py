@@ -22,6 +22,7 @@ import window  # noqa: E402
 from drives import boot_form, query_form  # noqa: E402
 
 opts = harness.options()
+WM_SYSCHAR = 0x0106
 D, E, F, N = (drives.BY_LETTER[x] for x in "defn")
 NEW = {"d": 0xCAFEF00D, "e": 0x0BADCAFE, "f": 0xFEEDF00D, "n": 0x5EEDF00E}  # every byte differs from the old
 
@@ -69,9 +70,25 @@ def click_from_selector(t, win):
     win.click("bbnOK")
     s = win.state()
     t.equal((s.entry, s.ok), ("", False), "the press on OK refreshed first")
-    t.check(s.focus != "bbnOK", "the disabled OK lost the focus", s.focus)
+    t.equal(s.focus, "drvcbDrive", "the disabled OK handed the focus to the selector")
     t.equal(window.texts(win.no_dialog()), [], "no dialog from the press")
     t.equal(drives.changed_offsets(before, D.image), [], "the press wrote nothing")
+    keyboard_after_the_press(t, win)
+
+
+def keyboard_after_the_press(t, win):
+    """The keyboard still works: a plain q is no Alt+Q, Tab reaches the
+    entry, and a system character q without the Alt bit quits nothing."""
+    win.key("q")
+    t.check(win.app.inspect().get("found"), "a plain q leaves the window open")
+    win.key("Tab")
+    win.type("12")
+    s = win.state()
+    t.equal((s.focus, s.entry), ("edtNVSN", "12"), "Tab reaches the entry, and typing works")
+    win.key("ctrl+a", "BackSpace")
+    t.check(win.app.post(WM_SYSCHAR, ord("q"), 0), "WM_SYSCHAR q without bit 29 posted")
+    time.sleep(2.5)  # a close would have ended the window by now
+    t.check(win.app.inspect().get("found"), "a WM_SYSCHAR q without the Alt bit quits nothing")
 
 
 def check_image(t, volume, before, what):

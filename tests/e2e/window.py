@@ -123,6 +123,37 @@ class Picture:
         return {p for row in self.block(x, y, width, height) for p in row}
 
 
+def glyph_shapes(picture, left, top, width, height, far=160):
+    """The shapes drawn in an area, split at columns without ink: each the
+    set of its ink pixels (away from the area's commonest colour) relative
+    to its left edge. A text in a font that lacks its characters is a row
+    of one shape, the missing-glyph box, again and again."""
+    counts = {}
+    for row in picture.block(left, top, width, height):
+        for p in row:
+            counts[p] = counts.get(p, 0) + 1
+    background = max(counts, key=counts.get)
+
+    def ink(x, y):
+        return sum(abs(a - b) for a, b in zip(picture.at(x, y), background)) > far
+
+    shapes, shape, start = [], set(), None
+    for i in range(width + 1):
+        column = {j for j in range(height) if i < width and ink(left + i, top + j)}
+        if column and start is None:
+            start = i
+        if column:
+            shape |= {(i - start, j) for j in column}
+        elif start is not None:
+            shapes.append(frozenset(shape))
+            shape, start = set(), None
+    return shapes
+
+
+def distinct_shapes(picture, rect):
+    return len(set(glyph_shapes(picture, *rect)))
+
+
 def glyph(name):
     """A drive glyph from the program's resources, as rows of pixels."""
     return Picture(os.path.join(SOURCE, "res", f"{name.lower()}.bmp")).block(0, 0, 16, 11)
