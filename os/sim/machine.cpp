@@ -166,7 +166,9 @@ struct SystemCalls {
 
   static HWND WINAPI SetFocus(HWND window) { return std::exchange(Machine::Current().focus, window); }
 
-  static BOOL WINAPI IsWindow(HWND window) { return Machine::Current().windows.count(window); }
+  static BOOL WINAPI IsWindow(HWND window) {
+    return Machine::Current().windows.count(window) != 0 ? TRUE : FALSE;
+  }
 
   static BOOL WINAPI IsWindowEnabled(HWND window) {
     const auto& windows = Machine::Current().windows;
