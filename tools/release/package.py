@@ -40,8 +40,9 @@ DOWNLOADS = (
      "kestrova-{version}-win32.zip."),
 )
 TRIPLES = {32: "i686-w64-mingw32", 64: "x86_64-w64-mingw32"}
-CHECKED = ("Every function kestrova.exe imports is present in {oldest}, by a list "
-           "taken from the Windows documentation, checked when this archive was made.")
+CHECKED = ("Every function kestrova.exe imports is present in {oldest}: each was "
+           "checked, when this archive was made, against a list taken from the "
+           "Windows documentation.")
 
 
 def project_version(tree):
@@ -128,16 +129,16 @@ def package(src, out, fields, epoch):
         with open(exe, "rb") as f:
             program = f.read()
         archive = f"kestrova-{fields['version']}-{name}.zip"
-        write_zip(os.path.join(out, archive), [(f"{name}/kestrova.exe", program),
-                                               (f"{name}/README.txt", readme(download, exe, fields))],
-                  epoch)
+        entries = [(f"{name}/kestrova.exe", program),
+                   (f"{name}/README.txt", readme(download, exe, fields))]
+        write_zip(os.path.join(out, archive), entries, epoch)
         covered += [archive, f"{name}/kestrova.exe"]
     return sorted(covered)
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--src", required=True, help="source tree holding build/win and build/win64")
+    parser.add_argument("--src", required=True, help="the tree holding build/win and build/win64")
     parser.add_argument("--commit", required=True)
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
@@ -148,8 +149,8 @@ def main():
     covered = package(args.src, args.out, fields, epoch)
     with open(os.path.join(args.out, "SHA256SUMS"), "w") as f:
         f.writelines(f"{sha256(os.path.join(args.out, path))}  {path}\n" for path in covered)
-    for path in covered + ["SHA256SUMS"]:
-        print(f"{os.path.join(args.out, path)}: {os.path.getsize(os.path.join(args.out, path))} bytes")
+    for path in (os.path.join(args.out, p) for p in covered + ["SHA256SUMS"]):
+        print(f"{path}: {os.path.getsize(path)} bytes")
     return 0
 
 
