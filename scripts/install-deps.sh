@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ g++-multilib googletest python3
+  cmake make g++ g++-multilib googletest python3 python3-pefile
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine

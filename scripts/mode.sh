@@ -60,11 +60,5 @@ case "$KESTROVA_BITS" in
 esac
 kestrova_wine_name="${KESTROVA_BITS}-bit Wine"
 
-# Configures a Windows tree: build/win is i686, build/win64 x86_64.
-kestrova_configure_win() {  # tree
-  local toolchain=cmake/mingw-i686.cmake
-  [[ "$1" == build/win64 ]] && toolchain=cmake/mingw-x86_64.cmake
-  # The toolchain file counts only on a tree's first configure: no warning later.
-  cmake --no-warn-unused-cli -S . -B "$1" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release "${@:2}"
-}
+# kestrova_configure_win and the release build: the Windows trees.
+source "$(dirname "${BASH_SOURCE[0]}")/windows.sh"

@@ -28,6 +28,17 @@ bash tests/fuzz/run.sh 60 || status=1
 # The performance figures: printed, never judged, except an import that
 # Windows 2000 lacks, which fails the run.
 bash tools/bench/run.sh || status=1
+# The release: built in two clones of the last commit and compared, then
+# read back against the programs these tests ran. Timed: both add to CI.
+timed() {  # what, command...
+  local start=$SECONDS
+  "${@:2}" || status=1
+  echo "time of $1: $((SECONDS - start)) s"
+}
+timed "the reproducible release" bash tests/release/reproducible.sh build/release-check
+# apt's python3, which has python3-pefile.
+timed "the release read back" /usr/bin/python3 tests/release/check_release.py \
+  --dist build/release-check
 
 if grep -qE '\[  SKIPPED \]|\*\*\*Not Run|\*\*\*Skipped|\(Disabled\)' "$log"; then
   echo "FAILED: some tests were skipped or not run" >&2

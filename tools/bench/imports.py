@@ -61,25 +61,35 @@ def allowed(bits):
     return names
 
 
+OLDEST = {32: "Windows 2000", 64: "Windows XP x64 Edition"}
+
+
+def check(exe):
+    """The program's PE header, its imports {DLL: [function, ...]}, the
+    oldest Windows it is checked against, and the imports that Windows lacks
+    ("DLL function")."""
+    header = pe.Header(exe)
+    table = imports(exe)
+    known = allowed(header.bits)
+    flagged = [f"{dll} {f}" for dll, functions in table.items() for f in functions
+               if (dll, f) not in known]
+    return header, table, OLDEST[header.bits], flagged
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", default=os.path.join(ROOT, "build", "win", "kestrova.exe"))
     parser.add_argument("--expect", help="the PE type it must be")
     args = parser.parse_args()
     exe = args.exe
-    table = imports(exe)
-    header = pe.Header(exe)
+    header, table, oldest, flagged = check(exe)
     if args.expect and header.describe() != args.expect:
         print(f"{exe}: a {header.describe()}, NOT a {args.expect}")
         return 1
-    known = allowed(header.bits)
-    oldest = "Windows 2000" if header.bits == 32 else "Windows XP x64 Edition"
     size = os.path.getsize(exe)
     print(f"{os.path.relpath(exe, ROOT)}: {header.describe()}, {size} bytes ({size / 1024:.0f} KiB)")
-    flagged = []
     for dll, functions in table.items():
         print(f"  {dll} ({len(functions)}): {' '.join(functions)}")
-        flagged += [f"{dll} {f}" for f in functions if (dll, f) not in known]
     total = sum(len(f) for f in table.values())
     with open(exe, "rb") as f:
         carried = f.read()
