@@ -14,33 +14,31 @@ LRESULT WINAPI SendMessageRefusingListAdds(HWND window, UINT message, WPARAM wPa
   return ::SendMessageA(window, message, wParam, lParam);
 }
 
-// Whether a root path ("D:\") names one of the unready drives (upper case).
-bool Unready(LPCSTR root) {
+// Whether a root path ("D:\") names one of the unready drives (upper
+// case); if so, the query fails with the last error a drive without its
+// medium leaves.
+bool FailsUnready(LPCSTR root) {
   char drives[27] = {};
   if (root == nullptr || root[0] == '\0') return false;
   const DWORD length = ::GetEnvironmentVariableA("KESTROVA_UNREADY_DRIVES", drives, sizeof(drives));
   if (length == 0 || length >= sizeof(drives)) return false;
   const char letter = static_cast<char>(root[0] & ~0x20);  // a drive letter in upper case
-  return std::string(drives).find(letter) != std::string::npos;
+  if (std::string(drives).find(letter) == std::string::npos) return false;
+  ::SetLastError(ERROR_NOT_READY);
+  return true;
 }
 
 BOOL WINAPI UnreadyVolumeInformation(LPCSTR root, LPSTR label, DWORD labelSize, LPDWORD serial,
                                      LPDWORD maxComponent, LPDWORD flags, LPSTR fileSystem,
                                      DWORD fileSystemSize) {
-  if (Unready(root)) {
-    ::SetLastError(ERROR_NOT_READY);
-    return FALSE;
-  }
+  if (FailsUnready(root)) return FALSE;
   return ::GetVolumeInformationA(root, label, labelSize, serial, maxComponent, flags, fileSystem,
                                  fileSystemSize);
 }
 
 BOOL WINAPI UnreadyDiskFreeSpace(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
                                  LPDWORD freeClusters, LPDWORD totalClusters) {
-  if (Unready(root)) {
-    ::SetLastError(ERROR_NOT_READY);
-    return FALSE;
-  }
+  if (FailsUnready(root)) return FALSE;
   return ::GetDiskFreeSpaceA(root, sectorsPerCluster, bytesPerSector, freeClusters,
                              totalClusters);
 }

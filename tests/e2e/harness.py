@@ -759,13 +759,15 @@ def has_color(path, rgb, tolerance=0):
 
 
 def options(argv=None):
-    """--build (the Windows build tree: its kestrova.exe and inspector), or
-    --app, --inspector and --fixture one by one; environment variables
-    KESTROVA_APP, KESTROVA_INSPECTOR, KESTROVA_FIXTURE stand in."""
+    """--build (the Windows build tree: its kestrova.exe, inspector, the
+    program's test build and the stand-in window), or --app, --inspector,
+    --faults and --fixture one by one; environment variables KESTROVA_APP,
+    KESTROVA_INSPECTOR, KESTROVA_FAULTS, KESTROVA_FIXTURE stand in."""
     ap = argparse.ArgumentParser()
     ap.add_argument("--build", default=os.environ.get("KESTROVA_WINDOWS_BUILD"))
     ap.add_argument("--app", default=os.environ.get("KESTROVA_APP"))
     ap.add_argument("--inspector", default=os.environ.get("KESTROVA_INSPECTOR"))
+    ap.add_argument("--faults", default=os.environ.get("KESTROVA_FAULTS"))
     ap.add_argument("--fixture", default=os.environ.get("KESTROVA_FIXTURE"))
     ap.add_argument("--artifacts", default=os.environ.get("KESTROVA_E2E_ARTIFACTS",
                                                           tempfile.gettempdir()))
@@ -773,12 +775,13 @@ def options(argv=None):
     if opts.build:
         in_build = {"app": "kestrova.exe",
                     "inspector": os.path.join("tools", "inspector", "kestrova-inspector.exe"),
+                    "faults": "kestrova-faults.exe",
                     "fixture": os.path.join("tests", "e2e", "fixture_window.exe")}
         for name, rel in in_build.items():
             path = os.path.join(opts.build, rel)
             if not getattr(opts, name) and os.path.exists(path):
                 setattr(opts, name, path)
-    for name in ("app", "inspector", "fixture"):
+    for name in ("app", "inspector", "faults", "fixture"):
         value = getattr(opts, name)
         if value:
             setattr(opts, name, os.path.abspath(value))

@@ -28,7 +28,6 @@ import window  # noqa: E402
 from window import Picture  # noqa: E402
 
 opts = harness.options()
-FAULTS = os.path.join(os.path.dirname(opts.app or ""), "kestrova-faults.exe")
 THEMES = r"HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager"
 DESKTOP = "1024x768"
 # What a label over the client panel is filled with: the panel's colour
@@ -67,16 +66,11 @@ def check_dialog(t, app, code, what):
     return d
 
 
-def closes(app, d, key):
-    app.key(key)
-    return harness._poll(lambda: all(x["hwnd"] != d["hwnd"] for x in app.dialogs()["dialogs"]), 5)
-
-
 def during_start_up(t, prefix, styles):
     """The test build's start drive d: is not ready: its dialog comes
     before the window is shown, which stays disabled meanwhile."""
     what = f"styles {styles}, start-up"
-    with harness.App(prefix, FAULTS, cwd=drives.root_of(prefix, "d"), desktop=DESKTOP,
+    with harness.App(prefix, opts.faults, cwd=drives.root_of(prefix, "d"), desktop=DESKTOP,
                      inspector=opts.inspector, env={"KESTROVA_UNREADY_DRIVES": "D"}) as app:
         # Made but not shown, so there is no visible window to wait for.
         if not harness._poll(lambda: app.inspect().get("found"), 30):
@@ -84,7 +78,7 @@ def during_start_up(t, prefix, styles):
         d = check_dialog(t, app, 21, what)
         t.check(not app.inspect()["visible"], f"{what}: the window not shown yet")
         if d:
-            t.check(closes(app, d, "Return"), f"{what}: Enter closes it")
+            t.check(window.closes(app, d, "Return"), f"{what}: Enter closes it")
         t.check(harness._poll(lambda: app.inspect().get("visible"), 10), f"{what}: then shown")
         app.key("alt+q")
         t.equal(app.wait_exit(), 0, f"{what}: Alt+Q, exit code 0")
@@ -92,11 +86,8 @@ def during_start_up(t, prefix, styles):
 
 def label_fill(t, app, styles):
     shot = Picture(app.screenshot(harness.artifact(f"styles-{styles}.png")))
-    counts = {}
-    for row in shot.block(*app.control("lblPlattform")["screen"]):
-        for p in row:
-            counts[p] = counts.get(p, 0) + 1
-    t.equal(max(counts, key=counts.get), LABEL_FILL[styles], f"styles {styles}: label fill")
+    t.equal(shot.commonest(*app.control("lblPlattform")["screen"]), LABEL_FILL[styles],
+            f"styles {styles}: label fill")
 
 
 def after_an_empty_drive(t, prefix, styles):
@@ -114,7 +105,7 @@ def after_an_empty_drive(t, prefix, styles):
         # Wine's task dialog takes Enter only (see above).
         key = "Escape" if styles == "off" else "Return"
         if d:
-            t.check(closes(app, d, key), f"{what}: {key} closes it")
+            t.check(window.closes(app, d, key), f"{what}: {key} closes it")
         win.type("ab")
         s = win.state()
         t.equal((s.focus, s.entry), ("edtNVSN", "ab"), f"{what}: afterwards typing reaches the entry")

@@ -20,7 +20,6 @@ import window  # noqa: E402
 from window import Picture  # noqa: E402
 
 opts = harness.options()
-FAULTS = os.path.join(os.path.dirname(opts.app or ""), "kestrova-faults.exe")
 TITLE = "KESTROVA FOR WINDOWS"
 MESSAGE = "行を挿入できません."
 GONE = "messages to gone window objects:"
@@ -31,7 +30,7 @@ TEST_BUILD_ONLY = (b"KESTROVA_REFUSE_LIST_ADD", b"KESTROVA_UNREADY_DRIVES", GONE
 def no_trace_in_the_shipped_program(t):
     with open(opts.app, "rb") as f:
         shipped = f.read()
-    with open(FAULTS, "rb") as f:
+    with open(opts.faults, "rb") as f:
         test_build = f.read()
     for text in TEST_BUILD_ONLY:
         t.check(text in test_build and text not in shipped,
@@ -60,7 +59,7 @@ def check_box(t, app):
 def main(t):
     no_trace_in_the_shipped_program(t)
     with harness.Display() as display, harness.Prefix(display) as prefix:
-        with harness.App(prefix, FAULTS, desktop="1024x768", inspector=opts.inspector,
+        with harness.App(prefix, opts.faults, desktop="1024x768", inspector=opts.inspector,
                          env={"KESTROVA_REFUSE_LIST_ADD": "1"}) as app:
             app.wait_window(TITLE)
             d = check_box(t, app)

@@ -1,6 +1,7 @@
 """Driving the main window as a user does (keys, clicks) and reading it back
 through the inspector; pictures read pixel by pixel."""
 
+import collections
 import contextlib
 import os
 import subprocess
@@ -67,10 +68,7 @@ class Window:
             if d is None:
                 return seen
             seen.append(d)
-            self.app.key("Return")
-            gone = harness._poll(
-                lambda: all(x["hwnd"] != d["hwnd"] for x in self.app.dialogs()["dialogs"]), 5)
-            if not gone:
+            if not closes(self.app, d, "Return"):
                 raise harness.HarnessError(f"Return did not close the dialog {d['texts']!r}")
             wait = more_wait
 
@@ -87,6 +85,13 @@ def started_in(prefix, opts, letter):
                      inspector=opts.inspector) as app:
         app.wait_window()
         yield app, Window(app)
+
+
+def closes(app, dialog, key):
+    """Whether the key closes the open dialog within 5 s."""
+    app.key(key)
+    return harness._poll(
+        lambda: all(x["hwnd"] != dialog["hwnd"] for x in app.dialogs()["dialogs"]), 5)
 
 
 def texts(dialogs):
@@ -122,17 +127,18 @@ class Picture:
     def colours(self, x, y, width, height):
         return {p for row in self.block(x, y, width, height) for p in row}
 
+    def commonest(self, x, y, width, height):
+        """The colour most pixels of the area have: what it is filled with."""
+        counts = collections.Counter(p for row in self.block(x, y, width, height) for p in row)
+        return counts.most_common(1)[0][0]
+
 
 def glyph_shapes(picture, left, top, width, height, far=160):
     """The shapes drawn in an area, split at columns without ink: each the
     set of its ink pixels (away from the area's commonest colour) relative
     to its left edge. A text in a font that lacks its characters is a row
     of one shape, the missing-glyph box, again and again."""
-    counts = {}
-    for row in picture.block(left, top, width, height):
-        for p in row:
-            counts[p] = counts.get(p, 0) + 1
-    background = max(counts, key=counts.get)
+    background = picture.commonest(left, top, width, height)
 
     def ink(x, y):
         return sum(abs(a - b) for a, b in zip(picture.at(x, y), background)) > far
