@@ -19,32 +19,7 @@ bool TaskDialogWanted(const os::Win32Api& api) {
          platform::GetMajorVersion() >= 6;
 }
 
-// The window that was active and the control that had the focus get them
-// back when the dialog closes. A task-modal message box leaves nothing
-// active (as it closes, the windows it disabled are not yet enabled), and
-// then no key would reach the program until a click.
-class ActivationKept {
- public:
-  explicit ActivationKept(const os::Win32Api& api)
-      : api_(api), active_(api.GetActiveWindow()), focus_(api.GetFocus()) {}
-  ~ActivationKept() {
-    if (active_ == nullptr || !api_.IsWindow(active_)) return;
-    if (api_.GetActiveWindow() != active_) api_.SetActiveWindow(active_);
-    if (focus_ != nullptr && api_.IsWindow(focus_) && api_.IsWindowEnabled(focus_) &&
-        api_.GetFocus() != focus_) {
-      api_.SetFocus(focus_);
-    }
-  }
-  ActivationKept(const ActivationKept&) = delete;
-  ActivationKept& operator=(const ActivationKept&) = delete;
-
-  HWND active() const { return active_; }
-
- private:
-  const os::Win32Api& api_;
-  HWND active_;
-  HWND focus_;
-};
+HWND dialogOwner = nullptr;
 
 #ifdef _WIN32
 // The program's windows, disabled while a dialog without an owner is open,
@@ -52,7 +27,11 @@ class ActivationKept {
 class ThreadWindowsDisabled {
  public:
   explicit ThreadWindowsDisabled(const os::Win32Api& api) : api_(api) {
-    api.EnumThreadWindows(api.GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+    std::vector<HWND> windows;
+    api.EnumThreadWindows(api.GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
+    // EnableWindow answers whether it was disabled before.
+    for (HWND window : windows)
+      if (!api.EnableWindow(window, FALSE)) disabled_.push_back(window);
   }
   ~ThreadWindowsDisabled() {
     for (HWND window : disabled_) api_.EnableWindow(window, TRUE);
@@ -61,25 +40,30 @@ class ThreadWindowsDisabled {
   ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
 
  private:
-  static BOOL CALLBACK Disable(HWND window, LPARAM self) {
-    auto* windows = reinterpret_cast<ThreadWindowsDisabled*>(self);
-    // EnableWindow answers whether it was disabled before.
-    if (!windows->api_.EnableWindow(window, FALSE)) windows->disabled_.push_back(window);
-    return TRUE;
+  // Nothing may throw through the system's callback: out of memory, the
+  // enumeration stops with the windows collected so far.
+  static BOOL CALLBACK Collect(HWND window, LPARAM windows) noexcept {
+    try {
+      reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+      return TRUE;
+    } catch (...) {
+      return FALSE;
+    }
   }
 
   const os::Win32Api& api_;
   std::vector<HWND> disabled_;
 };
 
-void ShowTaskDialog(const os::Win32Api& api, const WideText& text, HWND owner) {
-  // Before the main window is shown nothing is active: the dialog then has
-  // no owner, and the program's windows are disabled here instead.
+// False when the system could not show it.
+bool ShowTaskDialog(const os::Win32Api& api, const WideText& text, HWND owner) {
+  // Before the main window is shown the dialog has no owner, and the
+  // program's windows are disabled here instead.
   std::optional<ThreadWindowsDisabled> disabled;
   if (owner == nullptr) disabled.emplace(api);
   TASKDIALOGCONFIG config{};
   config.cbSize = sizeof(config);
-  // Owned by the active window so that it is disabled meanwhile; without
+  // Owned by the main window so that it is disabled meanwhile; without
   // TDF_POSITION_RELATIVE_TO_WINDOW the dialog is centred on the monitor.
   config.hwndParent = owner;
   config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
@@ -88,10 +72,10 @@ void ShowTaskDialog(const os::Win32Api& api, const WideText& text, HWND owner) {
   config.pszMainIcon = TD_ERROR_ICON;
   config.pszContent = text.c_str();
   config.nDefaultButton = IDOK;
-  api.TaskDialogIndirect(&config, nullptr, nullptr, nullptr);
+  return SUCCEEDED(api.TaskDialogIndirect(&config, nullptr, nullptr, nullptr));
 }
 #else
-void ShowTaskDialog(const os::Win32Api&, const WideText&, HWND) {}
+bool ShowTaskDialog(const os::Win32Api&, const WideText&, HWND) { return false; }
 #endif
 
 // The system's message text for `code` in the user's default language, or
@@ -111,17 +95,18 @@ std::string SystemMessageText(DWORD code, bool* found) {
 
 }  // namespace
 
+void SetDialogOwner(HWND window) { dialogOwner = window; }
+
+HWND DialogOwner() { return dialogOwner; }
+
 void ShowErrorDialog(std::string_view text) {
   const os::Win32Api& api = os::Api();
   const WideText wide = ToWide(text);
-  const ActivationKept activation(api);
-  if (TaskDialogWanted(api)) {
-    ShowTaskDialog(api, wide, activation.active());
-    return;
-  }
-  // No owner and task-modal: centred on the screen, and every window of the
-  // program is disabled while it is open, during construction too.
-  api.MessageBoxW(nullptr, wide.c_str(), kErrorCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  if (TaskDialogWanted(api) && ShowTaskDialog(api, wide, dialogOwner)) return;
+  // Centred on the screen. Owned by the main window once it is shown, which
+  // Windows activates again before the box goes; before that, task-modal
+  // with no owner, so every window of the program is disabled meanwhile.
+  api.MessageBoxW(dialogOwner, wide.c_str(), kErrorCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 void ShowSystemError(DWORD code, ShownCode shown) {

@@ -12,6 +12,11 @@ namespace app {
 // windows disabled while it is open.
 void ShowErrorDialog(std::string_view text);
 
+// The window that owns the dialogs: the main window while it is shown, and
+// none before (start-up) or after.
+void SetDialogOwner(HWND window);
+HWND DialogOwner();
+
 enum class ShownCode {
   LastErrorAfterLookup,  // the last error, read again once the text was fetched
   CallersCode,           // the code the caller holds

@@ -1,5 +1,6 @@
 #include "app/exceptions.h"
 
+#include "app/dialogs.h"
 #include "os/api.h"
 
 namespace app {
@@ -15,7 +16,7 @@ namespace {
 void ShowExceptionBox(const WideText& message) {
   const WideText text = ExceptionBoxText(message);
   const WideText caption = ToWide(kApplicationTitle);
-  os::Api().MessageBoxW(nullptr, text.c_str(), caption.c_str(),
+  os::Api().MessageBoxW(DialogOwner(), text.c_str(), caption.c_str(),
                         MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 

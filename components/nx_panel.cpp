@@ -1,5 +1,7 @@
 #include "components/nx_panel.h"
 
+#include <utility>
+
 #include "app/application.h"
 #include "app/window_owner.h"
 #include "components/drawing.h"
@@ -246,6 +248,11 @@ LRESULT TNxPanel::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED:
       if (backgroundStyle_ == pbTransparent) Repaint();
       break;
+    case WM_NCDESTROY: {
+      // The handle is dead from here on: the destructor must not write to it.
+      HWND gone = std::exchange(hwnd_, nullptr);
+      return gui.DefWindowProcA(gone, message, wParam, lParam);
+    }
     default:
       // The window that holds the panel holds the handlers of its children.
       if (IsChildNotification(message))

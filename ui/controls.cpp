@@ -229,7 +229,7 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
   DrawButtonCaption(dc, caption, text, enabled);
   gui.SelectObject(dc, oldFont);
 
-  if (item.itemState & ODS_FOCUS) {
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = face;
     gui.InflateRect(&focus, -3, -3);
     gui.DrawFocusRect(dc, &focus);

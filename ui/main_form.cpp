@@ -18,6 +18,30 @@ bool OnNtFamily() { return platform::IsNtFamily(platform::GetPlatformCode()); }
 
 }  // namespace
 
+// Marks a handler as running; the last one out repeats a close that came
+// meanwhile.
+class MainFormHandlers::Running {
+ public:
+  explicit Running(MainFormHandlers& handlers) : handlers_(handlers) { ++handlers_.running_; }
+  ~Running() {
+    if (--handlers_.running_ == 0 && handlers_.closeWanted_) {
+      handlers_.closeWanted_ = false;
+      handlers_.view_.RepeatClose();
+    }
+  }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+ private:
+  MainFormHandlers& handlers_;
+};
+
+bool MainFormHandlers::CanCloseNow() {
+  if (running_ == 0) return true;
+  closeWanted_ = true;
+  return false;
+}
+
 bool OKEnabledFor(const std::string& fileSystemCaption, const std::string& entry) {
   return !app::ContainsBytes(fileSystemCaption, "DF") &&
          !app::ContainsBytes(fileSystemCaption, "Not") && entry.size() == kEntryMaxLength;
@@ -33,11 +57,13 @@ bool MainFormHandlers::SelectedDriveIndex(unsigned short* driveIndex) const {
 }
 
 void MainFormHandlers::FormShow() {
+  const Running running(*this);
   drvcbDriveExit();
   view_.FocusSelector();
 }
 
 void MainFormHandlers::drvcbDriveExit() {
+  const Running running(*this);
   unsigned short drive = 0;
   if (!SelectedDriveIndex(&drive)) return;
   view_.SetCaption(idPnlFileSystem, volume::GetFileSystemText(drive));
@@ -53,10 +79,12 @@ void MainFormHandlers::drvcbDriveExit() {
 }
 
 void MainFormHandlers::edtNVSNChange() {
+  const Running running(*this);
   view_.SetOKEnabled(OKEnabledFor(view_.Caption(idPnlFileSystem), view_.EntryText()));
 }
 
 void MainFormHandlers::bbnOKClick() {
+  const Running running(*this);
   if (app::ContainsDoubleBackslash(view_.SelectorText())) {
     app::ShowErrorDialog("Can not use me for a network drive");
     return;

@@ -23,6 +23,8 @@ class FormView {
   virtual char SelectedDrive() const = 0;
   virtual std::string SelectorText() const = 0;
   virtual void FocusSelector() = 0;
+  // Asks for the window's close once more, from the message loop.
+  virtual void RepeatClose() = 0;
 };
 
 // The OK button's rule: enabled exactly when the file-system caption holds
@@ -39,11 +41,22 @@ class MainFormHandlers {
   void edtNVSNKeyDown() {}
   void bbnOKClick();
 
+  // Whether the window may close now. Not while a handler runs: its dialog
+  // lets a close in (End task, taskkill), and the handler would go on with
+  // destroyed controls, an emptied entry read as serial 0000-0000. Such a
+  // close is asked for again once the handler has returned.
+  bool CanCloseNow();
+
  private:
+  class Running;
+
+
   // The drive index from the selector; false when it has no current drive.
   bool SelectedDriveIndex(unsigned short* driveIndex) const;
 
   FormView& view_;
+  int running_ = 0;
+  bool closeWanted_ = false;
 };
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "app/application.h"
 #include "app/dialogs.h"
@@ -17,6 +18,9 @@ namespace {
 
 constexpr char kWindowClass[] = "TfrmMain";
 constexpr char kFontName[] = "Tahoma";
+// Read by the test inspector: what the density rule chose.
+constexpr char kFontHeightProp[] = "KestrovaFontHeight";
+constexpr char kDpiProp[] = "KestrovaDpi";
 constexpr ControlId kFocusOrder[] = {idDrvcbDrive, idEdtNVSN, idBbnOK, idBbnQuit};
 
 // The free-text lines: the project, where to read about it, and the real
@@ -110,20 +114,29 @@ TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance), drvcbDrive_(instan
   hwnd_ = gui.CreateWindowExA(0, kWindowClass, kWindowCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                               nullptr, nullptr, instance, this);
+  try {
+    CompleteWindow();
+  } catch (...) {
+    ReleaseWindow();
+    throw;
+  }
+}
+
+void TfrmMain::CompleteWindow() {
+  const os::GuiApi& gui = os::Gui();
   const int dpi = [&] {
     HDC dc = gui.GetDC(nullptr);
     const int value = gui.GetDeviceCaps(dc, LOGPIXELSY);
     gui.ReleaseDC(nullptr, dc);
     return value;
   }();
-  // Read by the test inspector: what the density rule chose.
-  gui.SetPropA(hwnd_, "KestrovaFontHeight",
+  gui.SetPropA(hwnd_, kFontHeightProp,
                reinterpret_cast<HANDLE>(static_cast<INT_PTR>(ScaledFontHeight(dpi))));
-  gui.SetPropA(hwnd_, "KestrovaDpi", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+  gui.SetPropA(hwnd_, kDpiProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
   CreateControls();
 
   char path[MAX_PATH + 1] = {};
-  api.GetModuleFileNameA(nullptr, path, MAX_PATH);
+  os::Api().GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (app::ContainsDoubleBackslash(path)) {
     app::ShowErrorDialog("Can not execute me from a network drive!");
     std::exit(0);
@@ -131,7 +144,9 @@ TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance), drvcbDrive_(instan
   SetText(idPnlPlatform, platform::GetPlatformName());
 }
 
-TfrmMain::~TfrmMain() {
+TfrmMain::~TfrmMain() { ReleaseWindow(); }
+
+void TfrmMain::ReleaseWindow() {
   const os::GuiApi& gui = os::Gui();
   // The window and its subclassed controls point at this object, so they go
   // first: an exception that escaped the first showing ends here, and the
@@ -141,9 +156,9 @@ TfrmMain::~TfrmMain() {
     gui.DestroyWindow(hwnd_);
   }
   app::ObjectGone(this);
-  if (font_) gui.DeleteObject(font_);
-  if (glyphOK_) gui.DeleteObject(glyphOK_);
-  if (glyphClose_) gui.DeleteObject(glyphClose_);
+  if (font_) gui.DeleteObject(std::exchange(font_, nullptr));
+  if (glyphOK_) gui.DeleteObject(std::exchange(glyphOK_, nullptr));
+  if (glyphClose_) gui.DeleteObject(std::exchange(glyphClose_, nullptr));
 }
 
 void TfrmMain::ApplyScreenDensity() {
@@ -209,6 +224,9 @@ void TfrmMain::Show() {
   gui.ShowWindow(hwnd_, SW_SHOWNORMAL);
   gui.UpdateWindow(hwnd_);
   shown_ = true;
+  // From now on the dialogs are the window's own, so that Windows gives the
+  // activation back to it as each closes.
+  app::SetDialogOwner(hwnd_);
   if (activeControl_) gui.SetFocus(activeControl_);
 }
 
@@ -225,6 +243,10 @@ void TfrmMain::CenterOnScreen() {
 }
 
 // ---- Controls as the handlers see them
+
+void TfrmMain::RepeatClose() {
+  if (hwnd_ != nullptr) os::Gui().PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
 
 void TfrmMain::SetCaption(ControlId id, const std::string& text) { SetText(id, text); }
 
@@ -398,9 +420,12 @@ LRESULT TfrmMain::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MEASUREITEM:
       return OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_CLOSE:
-      gui.DestroyWindow(hwnd_);
+      if (handlers_.CanCloseNow()) gui.DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
+      app::SetDialogOwner(nullptr);
+      gui.RemovePropA(hwnd_, kFontHeightProp);
+      gui.RemovePropA(hwnd_, kDpiProp);
       // Not when torn down: a queued quit would end the exception box's
       // loop at once, before the user saw it.
       if (!tearingDown_) gui.PostQuitMessage(0);
@@ -422,6 +447,10 @@ LRESULT TfrmMain::ControlMessage(HWND control, UINT message, WPARAM wParam, LPAR
   switch (message) {
     case WM_SETFOCUS:
       OnControlFocus(control);
+      // A handler that moved the focus on has already had the control told
+      // it lost it: passed on now, the focus would stick to it (OK's state
+      // and focus rectangle beside the real focus).
+      if (gui.GetFocus() != control) return 0;
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -39,7 +39,12 @@ class TfrmMain : private FormView {
   char SelectedDrive() const override { return drvcbDrive_.selector().SelectedDrive(); }
   std::string SelectorText() const override { return drvcbDrive_.selector().DisplayedText(); }
   void FocusSelector() override { FocusControl(idDrvcbDrive); }
+  void RepeatClose() override;
 
+  // The constructor's work once the window exists; on a throw the window
+  // goes at once, since no destructor runs for a half-made object.
+  void CompleteWindow();
+  void ReleaseWindow();
   void CreateControls();
   HWND CreateControl(const ControlLayout& layout);
   void SubclassFocusable(HWND control);

@@ -151,8 +151,12 @@ struct SystemCalls {
   static int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     Machine& machine = Machine::Current();
     machine.dialogs.push_back({FromWide(caption), FromWide(text), type, owner});
-    machine.activeWindow = nullptr;
-    machine.focus = nullptr;
+    if (machine.whileDialogOpen) machine.whileDialogOpen(DialogRecord(machine.dialogs.back()));
+    // As the box closes, Windows enables its owner and activates it before
+    // the box is destroyed; without one the program's windows are still
+    // disabled then, and another program's window is activated.
+    machine.activeWindow = owner;
+    machine.focus = owner;
     return IDOK;
   }
 

@@ -3,6 +3,7 @@
 // a Machine binds the system table to it; destroying it unbinds.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -49,11 +50,12 @@ class Machine {
   UINT codePage = 1252;  // 932 gives the Japanese double-byte rules
   bool appThemed = false;
 
-  // Dialogs shown, in order; all of them answered with OK. A message box
-  // leaves no window active and no control focused, as Wine's task-modal
-  // one does: the box was the active window, and as it closes the program's
-  // windows are still disabled.
+  // Dialogs shown, in order; all of them answered with OK, after
+  // `whileDialogOpen` (if set) has run as if during the box. As a box
+  // closes, its owner is active and focused again; a box without an owner
+  // leaves no window of the program active.
   std::vector<DialogRecord> dialogs;
+  std::function<void(const DialogRecord&)> whileDialogOpen;
   HWND activeWindow = nullptr;
   HWND focus = nullptr;
   std::map<HWND, bool> windows;  // the program's windows: enabled?

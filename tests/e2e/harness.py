@@ -500,7 +500,8 @@ class Prefix:
 class App:
     """One program started under Wine, seen through the inspector."""
 
-    def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None, env=None):
+    def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None, env=None,
+                 gives_focus=True):
         self.prefix = prefix
         self.exe, self.args, self.cwd = exe, list(args), cwd
         self.env = env or {}  # the program's own variables, beside the prefix's
@@ -511,6 +512,9 @@ class App:
         self.proc = None
         self.window = None
         self.caption = CAPTION
+        # False: keys go to whatever has the focus, as a keyboard's do, and a
+        # check that needs this program in front says so.
+        self.gives_focus = gives_focus
         self.stdout = self.stderr = None
 
     def start(self):
@@ -613,11 +617,13 @@ class App:
             _run(["xdotool", "windowfocus", "--sync", str(xid)], env=self.prefix.env, timeout=10)
 
     def key(self, *keys, delay=50):
-        self.focus()
+        if self.gives_focus:
+            self.focus()
         _run(["xdotool", "key", "--delay", str(delay), *keys], env=self.prefix.env)
 
     def type(self, text, delay=50):
-        self.focus()
+        if self.gives_focus:
+            self.focus()
         _run(["xdotool", "type", "--delay", str(delay), "--", text], env=self.prefix.env)
 
     def click(self, x, y, button=1):

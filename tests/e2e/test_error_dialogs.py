@@ -34,6 +34,7 @@ DESKTOP = "1024x768"
 # where visual styles are on, Wine's button face where they are off.
 LABEL_FILL = {"on": (227, 239, 255), "off": (245, 245, 245)}
 CAPTION_HEIGHT = 18  # Wine's caption bar, below the 3-pixel frame
+BST_FOCUS = 8
 
 
 def expected_text(app, code):
@@ -91,12 +92,17 @@ def label_fill(t, app, styles):
 
 
 def after_an_empty_drive(t, prefix, styles):
-    """The empty floppy a: chosen and left: after its dialog the entry has
-    the focus, typing reaches it, and Alt+Q quits."""
+    """With another program's window open behind it, the empty floppy a:
+    chosen and left: after its dialog the window is in front again, the
+    entry has the focus and the keys, sent to whatever has the focus,
+    reach it."""
     what = f"styles {styles}, empty a:"
-    with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "d"), desktop=DESKTOP,
-                     inspector=opts.inspector) as app:
+    # The other program's start made the desktop; a second would end it.
+    with window.another_program(prefix, DESKTOP, opts.inspector), \
+            harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "d"),
+                        inspector=opts.inspector, gives_focus=False) as app:
         app.wait_window()
+        t.check(app.inspect()["foreground"], f"{what}: the window starts in front")
         win = window.Window(app)
         label_fill(t, app, styles)
         win.choose("a")
@@ -106,11 +112,43 @@ def after_an_empty_drive(t, prefix, styles):
         key = "Escape" if styles == "off" else "Return"
         if d:
             t.check(window.closes(app, d, key), f"{what}: {key} closes it")
+        t.check(harness._poll(lambda: app.inspect()["foreground"], 3),
+                f"{what}: the window is in front again, not the other program")
         win.type("ab")
         s = win.state()
         t.equal((s.focus, s.entry), ("edtNVSN", "ab"), f"{what}: afterwards typing reaches the entry")
+        no_focus_left_on_ok(t, app, win, what)
         app.key("alt+q")
         t.equal(app.wait_exit(), 0, f"{what}: Alt+Q, exit code 0")
+
+
+def ok_focus(app, shot_name):
+    """OK's focus bit (BM_GETSTATE) and whether it draws a focus rectangle."""
+    ok = app.control("bbnOK")
+    shot = Picture(app.screenshot(harness.artifact(shot_name)))
+    return bool(ok["button_state"] & BST_FOCUS), window.focus_rect_drawn(shot, ok["screen"])
+
+
+def no_focus_left_on_ok(t, app, win, what):
+    """A mouse press on OK with the selector focused refreshes d: inside
+    OK's own focus change and hands the focus back to the selector: OK keeps
+    no focus state, then or after eight characters more; on the keyboard's
+    Tab it has both."""
+    win.key("shift+Tab")
+    win.choose("d")
+    win.key("Tab")
+    win.type("CAFEF00D")
+    win.key("shift+Tab")
+    win.click("bbnOK")
+    name = what.replace(" ", "-").replace(",", "").replace(":", "")
+    s = win.state()
+    t.equal((s.focus, s.entry, s.ok), ("drvcbDrive", "", False), f"{what}: the press refreshed d:")
+    t.equal(ok_focus(app, f"{name}-pressed.png"), (False, False), f"{what}: no focus left on OK")
+    win.key("Tab")
+    win.type("12345678")
+    t.equal(ok_focus(app, f"{name}-typed.png"), (False, False), f"{what}: none after typing either")
+    win.key("Tab")
+    t.equal(ok_focus(app, f"{name}-tabbed.png"), (True, True), f"{what}: OK focused by Tab shows it")
 
 
 def main(t):

@@ -87,6 +87,26 @@ def started_in(prefix, opts, letter):
         yield app, Window(app)
 
 
+@contextlib.contextmanager
+def another_program(prefix, desktop, inspector):
+    """Wine's Notepad open in the same desktop: the program the user would
+    find in front if the window gave its activation away."""
+    with harness.App(prefix, "notepad", desktop=desktop, inspector=inspector) as other:
+        other.wait_window("Untitled - Notepad")
+        yield other
+
+
+def focus_rect_drawn(picture, rect):
+    """Whether a button shows a dotted focus rectangle: its left side, 3
+    pixels in (4 inside the default frame), alternates colours."""
+    left, top, width, height = rect
+    for inset in (3, 4):
+        column = [picture.at(left + inset, y) for y in range(top + inset + 1, top + height - inset - 1)]
+        if sum(a != b for a, b in zip(column, column[1:])) >= len(column) // 2:
+            return True
+    return False
+
+
 def closes(app, dialog, key):
     """Whether the key closes the open dialog within 5 s."""
     app.key(key)

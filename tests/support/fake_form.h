@@ -29,6 +29,13 @@ class FakeForm : public ui::FormView {
   char SelectedDrive() const override { return selected; }
   std::string SelectorText() const override { return selectorText; }
   void FocusSelector() override { ++selectorFocused; }
+  void RepeatClose() override { ++closesRepeated; }
+
+  // What the window's destruction leaves: controls that read empty.
+  void Destroy() {
+    entry.clear();
+    for (auto& caption : captions) caption.second.clear();
+  }
 
   // What typing into the entry does.
   void Type(const std::string& text) { SetEntryText(text); }
@@ -39,6 +46,7 @@ class FakeForm : public ui::FormView {
   char selected = 'c';
   std::string selectorText = "c: [data]";
   int selectorFocused = 0;
+  int closesRepeated = 0;
   ui::MainFormHandlers handlers{*this};
 };
 

@@ -32,24 +32,19 @@ TEST_F(Dialogs, ErrorDialogIsATaskModalErrorBoxCaptionedInJapanese) {
 
 HWND Window(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
 
-TEST_F(Dialogs, TheActiveWindowAndTheFocusedControlHaveThemBackAfterTheBox) {
-  machine.windows = {{Window(1), true}, {Window(2), true}};
+TEST_F(Dialogs, OnceTheWindowIsShownItOwnsTheBoxesAndIsActiveAgainAfterThem) {
+  machine.windows = {{Window(1), true}};
   machine.activeWindow = Window(1);
-  machine.focus = Window(2);
-  app::ShowErrorDialog("Memory!");
-  EXPECT_EQ(machine.activeWindow, Window(1));
-  EXPECT_EQ(machine.focus, Window(2));
-}
-
-TEST_F(Dialogs, NothingIsActivatedWhereNothingWasActiveOrTheControlWasDisabled) {
-  machine.windows = {{Window(1), true}, {Window(2), false}};
-  app::ShowErrorDialog("During construction");
-  EXPECT_EQ(machine.activeWindow, nullptr);
-  machine.activeWindow = Window(1);
-  machine.focus = Window(2);
-  app::ShowErrorDialog("Its handler disabled it");
-  EXPECT_EQ(machine.activeWindow, Window(1));
-  EXPECT_EQ(machine.focus, nullptr);
+  app::SetDialogOwner(Window(1));
+  app::ShowErrorDialog("Refresh");
+  app::ShowCaughtException(std::make_exception_ptr(app::EOutOfResources(app::ToWide("x"))));
+  app::SetDialogOwner(nullptr);
+  ASSERT_EQ(machine.dialogs.size(), 2u);
+  EXPECT_EQ(machine.dialogs[0].owner, Window(1));
+  EXPECT_EQ(machine.dialogs[1].owner, Window(1));
+  EXPECT_EQ(machine.activeWindow, Window(1)) << "not some other program's window";
+  app::ShowErrorDialog("Gone");
+  EXPECT_EQ(machine.dialogs[2].owner, nullptr);
 }
 
 TEST_F(Dialogs, ErrorDialogConvertsTheAnsiText) {

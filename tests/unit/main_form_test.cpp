@@ -85,6 +85,23 @@ TEST_F(MainForm, WriteOnNtChangesTheSlotAndShowsWhatTheSystemReports) {
   EXPECT_EQ(form.captions[ui::idPnlVSN], "cafe-f00d[cafef00d]");
 }
 
+TEST_F(MainForm, ACloseDuringTheOKDialogWaitsForTheHandlerWhichWritesWhatWasTyped) {
+  const std::string image = MountImage('c', Kind::kFat16);
+  form.handlers.drvcbDriveExit();
+  form.Type("CAFEF00D");
+  // The query fails at OK time while the raw device answers; End task
+  // closes the window while the query's dialog is open.
+  world.drive('c').queryError = ERROR_NOT_READY;
+  machine.whileDialogOpen = [&](const os::sim::DialogRecord&) {
+    world.drive('c').queryError = 0;
+    if (form.handlers.CanCloseNow()) form.Destroy();  // what the window does with WM_CLOSE
+  };
+  form.handlers.bbnOKClick();
+  EXPECT_EQ(FatlabelSerial(image), "CAFEF00D");
+  EXPECT_EQ(form.closesRepeated, 1) << "the close is asked for again once the handler returned";
+  EXPECT_TRUE(form.handlers.CanCloseNow());
+}
+
 TEST_F(MainForm, WriteOnNineXSendsTheMediaIdRequestAndLeavesTheBootSectorToDos) {
   UseNineX();
   const std::string image = MountImage('c', Kind::kFat16);

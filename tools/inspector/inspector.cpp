@@ -233,6 +233,8 @@ std::string ControlJson(HWND h, int zorder, HWND focus) {
       .Int("zorder", zorder)
       .Bool("tabstop", (Style(h) & WS_TABSTOP) != 0);
   if (_stricmp(cls.c_str(), "ComboBox") == 0) o.Raw("combo", ComboJson(h));
+  // BST_FOCUS (8) among them: a focus state the button keeps for itself.
+  if (_stricmp(cls.c_str(), "Button") == 0) o.Int("button_state", SendOr(h, BM_GETSTATE, 0, 0, -1));
   if (_stricmp(cls.c_str(), "Edit") == 0) {
     DWORD_PTR limit = 0;  // unsigned: "no limit" is 0xFFFFFFFF or 0x7FFFFFFE
     o.Raw("limit", Send(h, EM_GETLIMITTEXT, 0, 0, &limit) ? std::to_string(static_cast<DWORD>(limit))
