@@ -28,12 +28,6 @@
   X(DWORD, CharUpperBuffA, (LPSTR lpsz, DWORD cchLength))                                 \
   /* dialogs */                                                                           \
   X(int, MessageBoxW, (HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType))         \
-  X(HWND, GetActiveWindow, (void))                                                        \
-  X(HWND, SetActiveWindow, (HWND hWnd))                                                   \
-  X(HWND, GetFocus, (void))                                                               \
-  X(HWND, SetFocus, (HWND hWnd))                                                          \
-  X(BOOL, IsWindow, (HWND hWnd))                                                          \
-  X(BOOL, IsWindowEnabled, (HWND hWnd))                                                   \
   /* the task dialog's, Windows only: the simulated machine has no task dialog */         \
   X(BOOL, EnableWindow, (HWND hWnd, BOOL bEnable))                                        \
   X(BOOL, EnumThreadWindows, (DWORD dwThreadId, WNDENUMPROC lpfn, LPARAM lParam))         \

@@ -160,26 +160,6 @@ struct SystemCalls {
     return IDOK;
   }
 
-  static HWND WINAPI GetActiveWindow() { return Machine::Current().activeWindow; }
-
-  static HWND WINAPI SetActiveWindow(HWND window) {
-    return std::exchange(Machine::Current().activeWindow, window);
-  }
-
-  static HWND WINAPI GetFocus() { return Machine::Current().focus; }
-
-  static HWND WINAPI SetFocus(HWND window) { return std::exchange(Machine::Current().focus, window); }
-
-  static BOOL WINAPI IsWindow(HWND window) {
-    return Machine::Current().windows.count(window) != 0 ? TRUE : FALSE;
-  }
-
-  static BOOL WINAPI IsWindowEnabled(HWND window) {
-    const auto& windows = Machine::Current().windows;
-    const auto found = windows.find(window);
-    return found != windows.end() && found->second;
-  }
-
   static BOOL WINAPI IsAppThemed() { return Machine::Current().appThemed; }
 };
 
@@ -209,12 +189,6 @@ Machine::Machine() : volumes_(std::make_unique<VolumeWorld>()) {
   KESTROVA_SIM_CALL(CharLowerBuffA)
   KESTROVA_SIM_CALL(CharUpperBuffA)
   KESTROVA_SIM_CALL(MessageBoxW)
-  KESTROVA_SIM_CALL(GetActiveWindow)
-  KESTROVA_SIM_CALL(SetActiveWindow)
-  KESTROVA_SIM_CALL(GetFocus)
-  KESTROVA_SIM_CALL(SetFocus)
-  KESTROVA_SIM_CALL(IsWindow)
-  KESTROVA_SIM_CALL(IsWindowEnabled)
   KESTROVA_SIM_CALL(IsAppThemed)
 #undef KESTROVA_SIM_CALL
   // The task dialog is a newer Windows's: this machine has none.

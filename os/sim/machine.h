@@ -58,7 +58,6 @@ class Machine {
   std::function<void(const DialogRecord&)> whileDialogOpen;
   HWND activeWindow = nullptr;
   HWND focus = nullptr;
-  std::map<HWND, bool> windows;  // the program's windows: enabled?
 
   // Live allocations handed out by FormatMessageA's buffer allocation.
   std::set<void*> localAllocations;

@@ -33,7 +33,6 @@ TEST_F(Dialogs, ErrorDialogIsATaskModalErrorBoxCaptionedInJapanese) {
 HWND Window(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
 
 TEST_F(Dialogs, OnceTheWindowIsShownItOwnsTheBoxesAndIsActiveAgainAfterThem) {
-  machine.windows = {{Window(1), true}};
   machine.activeWindow = Window(1);
   app::SetDialogOwner(Window(1));
   app::ShowErrorDialog("Refresh");
