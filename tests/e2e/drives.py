@@ -114,11 +114,32 @@ def changed_offsets(before, after):
     return [int(line.split()[0]) - 1 for line in sh("cmp", "-l", before, after).splitlines()]
 
 
+class Changes:
+    """What the actions after it change in an image: a copy is taken when
+    it is made, and offsets() compares the image with that copy."""
+
+    def __init__(self, image):
+        self.image = image
+        self.before = copy(image, "before")
+
+    def offsets(self):
+        return changed_offsets(self.before, self.image)
+
+
+def slot_offsets(volume):
+    """The four bytes of the boot sector a write of the serial changes."""
+    return list(range(volume.slot, volume.slot + 4))
+
+
+def blkid_serial(image):
+    """The volume serial (FAT) or 64-bit serial (NTFS) as blkid reads it."""
+    return sh("blkid", "-p", "-o", "value", "-s", "UUID", image).strip()
+
+
 def serial_on_image(volume):
     """The serial as the Linux tools read it from the image."""
     if volume.kind == "NTFS":
-        uuid = sh("blkid", "-p", "-o", "value", "-s", "UUID", volume.image).strip()
-        return int(uuid, 16) & 0xFFFFFFFF  # the low half is the serial the program writes
+        return int(blkid_serial(volume.image), 16) & 0xFFFFFFFF  # the low half is the serial the program writes
     return fat_serial(volume.image)
 
 

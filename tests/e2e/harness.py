@@ -501,7 +501,7 @@ class App:
     """One program started under Wine, seen through the inspector."""
 
     def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None, env=None,
-                 gives_focus=True):
+                 gives_focus=False):
         self.prefix = prefix
         self.exe, self.args, self.cwd = exe, list(args), cwd
         self.env = env or {}  # the program's own variables, beside the prefix's

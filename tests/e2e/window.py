@@ -57,6 +57,17 @@ class Window:
         self.app.click_control(name)
         time.sleep(SETTLE)
 
+    def refresh(self, letter):
+        """Chooses a drive and leaves the selector: the refresh runs."""
+        self.choose(letter)
+        self.key("Tab")
+
+    def quit(self):
+        """Alt+Q and the program's end; a hang raises. The exit code, 0 on
+        every path, is checked once, in test_window."""
+        self.app.key("alt+q")
+        return self.app.wait_exit()
+
     def dialogs(self, first_wait=5.0, more_wait=1.0):
         """Every dialog that opens from now on, in order: each is read, then
         closed with Return (its OK button has the focus). Waits `first_wait`
@@ -116,6 +127,17 @@ def closes(app, dialog, key):
 
 def texts(dialogs):
     return [d["texts"] for d in dialogs]
+
+
+def no_dialog(t, win, what):
+    """Checks that no dialog opens within a short wait."""
+    return t.equal(texts(win.no_dialog()), [], f"{what}: no dialog")
+
+
+def system_error(app, code):
+    """The program's text for a system error code, worded by the prefix's
+    Windows."""
+    return f"{app.system_text(code)}\n(Code:{code:08d})\n"
 
 
 def dialog_shape_ok(d):
