@@ -45,8 +45,11 @@ ControlStyle StyleOf(ControlKind kind) {
   switch (kind) {
     case ControlKind::ClientPanel:  // made by TNxPanel itself
     case ControlKind::GroupBox: return {kGroupBoxClass, child, 0};
-    case ControlKind::Label:
-    case ControlKind::StaticText: return {kLabelClass, child | SS_NOPREFIX, 0};
+    case ControlKind::Label: return {kLabelClass, child | SS_NOPREFIX, 0};
+    case ControlKind::StaticText:
+      // Made after the home-page line, whose bottom row it overlaps: the
+      // clipping leaves that row to the line, as it has always shown.
+      return {kLabelClass, child | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};
     case ControlKind::BevelPanel: return {kBevelPanelClass, child, 0};
     case ControlKind::DriveSelector:
       return {"COMBOBOX",
