@@ -9,6 +9,10 @@ TAB_ORDER = ["drvcbDrive", "edtNVSN", "bbnOK", "bbnQuit"]
 # Wine picks when it does not find that font draws each wider (52 to 134).
 TAHOMA_WIDTHS = {"lblPlattform": 46, "lblFileSystem": 61, "lblVLBL": 74, "lblVSN": 95,
                  "lblTargetDrive": 68, "lblNVSN": 121}
+# Each field and its label: the accessibility layer names a field after the
+# static text just above it in z order.
+LABELS = {"pnlPlatform": "lblPlattform", "pnlFileSystem": "lblFileSystem", "pnlVLBL": "lblVLBL",
+          "pnlVSN": "lblVSN", "drvcbDrive": "lblTargetDrive", "edtNVSN": "lblNVSN"}
 
 
 def check_layout(t, w):
@@ -39,6 +43,21 @@ def check_layout(t, w):
     stops = [c["name"] for c in sorted(w["controls"], key=lambda c: c["zorder"])
              if c["tabstop"] and c["parent_name"] == "nxpClient"]
     t.equal(stops, TAB_ORDER, "tab stops in tab order")
+
+
+def check_screen_reader(t, app, w):
+    """Labels as a screen reader meets them; Wine names only the entry by
+    its label, so for the other fields their places are checked."""
+    sibling = {(c["parent"], c["zorder"]): c["name"] for c in w["controls"]}
+    above = {c["name"]: sibling.get((c["parent"], c["zorder"] - 1))
+             for c in w["controls"] if c["name"] in LABELS}
+    t.equal(above, LABELS, "each label just above its field in z order")
+    heard = app.inspector_run("accessible", w["hwnd"])["controls"]
+    harness.log("a screen reader hears: " + " | ".join(str(c["accessible_name"]) for c in heard))
+    names = {c["name"]: c["accessible_name"] for c in heard}
+    t.equal(names.get("edtNVSN"), "New Volume Serial No.:", "the entry is named by its label")
+    t.equal({c["class"] for c in heard if c["name"][:3] in ("lbl", "stt")}, {"Static"},
+            "labels are the system's static text")
 
 
 def check_centred(t, w):
@@ -83,6 +102,7 @@ def main(t):
         with harness.App(p, opts.app, inspector=opts.inspector) as app:
             w = app.wait_window()
             check_layout(t, w)
+            check_screen_reader(t, app, w)
             check_centred(t, w)
             shot = app.screenshot(f"{opts.artifacts}/window.png")
             check_glyphs(t, app, shot)
