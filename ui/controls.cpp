@@ -13,9 +13,10 @@ constexpr int kGlyphSize = 18;
 constexpr int kGlyphSpacing = 4;
 bool visualStylesActive = false;
 
-// The font a custom control was given with WM_SETFONT.
+// The font a control was given with WM_SETFONT: the custom classes keep it
+// themselves, labels leave it to the system's Static.
 HFONT ControlFont(HWND hwnd) {
-  return reinterpret_cast<HFONT>(os::Gui().GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<HFONT>(os::Gui().SendMessageA(hwnd, WM_GETFONT, 0, 0));
 }
 
 std::string WindowText(HWND hwnd) {
@@ -81,22 +82,19 @@ void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
 
 using Painter = void (*)(HWND, HDC, const RECT&);
 
-LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The messages of every control painted here: the painter covers the whole
+// area, and new text is shown by it too.
+bool PaintedMessage(Painter paint, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                    LRESULT* result) {
   const os::GuiApi& gui = os::Gui();
   switch (message) {
-    case WM_SETFONT:
-      gui.SetWindowLongPtrA(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));
-      if (LOWORD(lParam)) gui.InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return static_cast<LRESULT>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    case WM_SETTEXT: {
-      const LRESULT result = gui.DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_SETTEXT:
+      *result = gui.DefWindowProcA(hwnd, message, wParam, lParam);
       gui.InvalidateRect(hwnd, nullptr, TRUE);
-      return result;
-    }
+      return true;
     case WM_ERASEBKGND:
-      return 1;  // painting covers the whole area
+      *result = 1;
+      return true;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = gui.BeginPaint(hwnd, &ps);
@@ -104,8 +102,25 @@ LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wPar
       gui.GetClientRect(hwnd, &client);
       paint(hwnd, dc, client);
       gui.EndPaint(hwnd, &ps);
-      return 0;
+      *result = 0;
+      return true;
     }
+    default:
+      return false;
+  }
+}
+
+LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const os::GuiApi& gui = os::Gui();
+  LRESULT result = 0;
+  if (PaintedMessage(paint, hwnd, message, wParam, lParam, &result)) return result;
+  switch (message) {
+    case WM_SETFONT:
+      gui.SetWindowLongPtrA(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));
+      if (LOWORD(lParam)) gui.InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return static_cast<LRESULT>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     default:
       // Containers pass their children's notifications on to the window,
       // which holds all the handlers.
@@ -113,6 +128,23 @@ LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wPar
         return gui.SendMessageA(gui.GetParent(hwnd), message, wParam, lParam);
       return gui.DefWindowProcA(hwnd, message, wParam, lParam);
   }
+}
+
+// A subclassed label keeps the Static's own procedure in GWLP_USERDATA,
+// which that class leaves to the program.
+LRESULT LabelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const os::GuiApi& gui = os::Gui();
+  LRESULT result = 0;
+  if (PaintedMessage(PaintLabel, hwnd, message, wParam, lParam, &result)) return result;
+  // A Static lets the mouse through to what lies below it; a label takes
+  // its clicks itself, as the window's labels always have.
+  if (message == WM_NCHITTEST) return gui.DefWindowProcA(hwnd, message, wParam, lParam);
+  const auto original = reinterpret_cast<WNDPROC>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return gui.CallWindowProcA(original, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return app::Guarded([&] { return LabelMessage(hwnd, message, wParam, lParam); });
 }
 
 template <Painter paint>
@@ -138,7 +170,13 @@ void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
   components::TNxPanel::RegisterClass(instance);
   RegisterCustomClass(instance, kBevelPanelClass, CustomControlProc<PaintBevelPanel>);
   RegisterCustomClass(instance, kGroupBoxClass, CustomControlProc<PaintGroupBox>);
-  RegisterCustomClass(instance, kLabelClass, CustomControlProc<PaintLabel>);
+}
+
+void SubclassLabel(HWND label) {
+  const os::GuiApi& gui = os::Gui();
+  // Kept before the swap, so that the first message reaching ours finds it.
+  gui.SetWindowLongPtrA(label, GWLP_USERDATA, gui.GetWindowLongPtrA(label, GWLP_WNDPROC));
+  gui.SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc));
 }
 
 bool VisualStylesActive() { return visualStylesActive; }

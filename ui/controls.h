@@ -7,11 +7,18 @@ namespace ui {
 
 inline constexpr char kBevelPanelClass[] = "TPanel";
 inline constexpr char kGroupBoxClass[] = "TGroupBox";
-inline constexpr char kLabelClass[] = "TLabel";
+// Labels are the system's static text, which the accessibility layer knows:
+// it names a field after the static text just above it in z order.
+inline constexpr char kLabelClass[] = "STATIC";
 
-// Registers the custom classes above. `visualStyles` decides whether labels
-// and the group box let the client panel's colour show through them.
+// Registers the custom classes above, labels apart. `visualStyles` decides
+// whether labels and the group box let the client panel's colour show
+// through them.
 void RegisterControlClasses(HINSTANCE instance, bool visualStyles);
+
+// Gives a label made of kLabelClass its own painting; the system's Static
+// keeps its text, font and the rest.
+void SubclassLabel(HWND label);
 
 bool VisualStylesActive();
 

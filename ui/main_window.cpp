@@ -49,8 +49,11 @@ ControlStyle StyleOf(ControlKind kind) {
   switch (kind) {
     case ControlKind::ClientPanel:  // made by TNxPanel itself
     case ControlKind::GroupBox: return {kGroupBoxClass, child, 0};
-    case ControlKind::Label:
-    case ControlKind::StaticText: return {kLabelClass, child, 0};
+    case ControlKind::Label: return {kLabelClass, child | SS_NOPREFIX, 0};
+    case ControlKind::StaticText:
+      // Made after the home-page line, whose bottom row it overlaps: the
+      // clipping leaves that row to the line, as it has always shown.
+      return {kLabelClass, child | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};
     case ControlKind::BevelPanel: return {kBevelPanelClass, child, 0};
     case ControlKind::DriveSelector:
       return {"COMBOBOX",
@@ -61,7 +64,7 @@ ControlStyle StyleOf(ControlKind kind) {
       return {"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
     case ControlKind::GlyphButton: return {"BUTTON", child | WS_TABSTOP | BS_OWNERDRAW, 0};
   }
-  return {kLabelClass, child, 0};
+  return {kLabelClass, child | SS_NOPREFIX, 0};
 }
 
 // Alt+Q: a system character q whose context bit (29) says Alt was down.
@@ -205,6 +208,8 @@ HWND TfrmMain::CreateControl(const ControlLayout& layout) {
                                      rect.left, rect.top, rect.width, height, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                      instance_, nullptr);
+  if (layout.kind == ControlKind::Label || layout.kind == ControlKind::StaticText)
+    SubclassLabel(control);
   gui.SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }

@@ -15,6 +15,10 @@ opts = harness.options()
 TAB_ORDER = ["drvcbDrive", "edtNVSN", "bbnOK", "bbnQuit"]
 DENSITIES = ((96, -11), (120, -14), (144, -17))  # pixels per inch, font height
 GREEN, NAVY, MAGENTA, OLIVE = (0, 128, 0), (0, 0, 128), (255, 0, 255), (128, 128, 0)
+# Each field and its label: the accessibility layer names a field after the
+# static text just above it in z order.
+LABELS = {"pnlPlatform": "lblPlattform", "pnlFileSystem": "lblFileSystem", "pnlVLBL": "lblVLBL",
+          "pnlVSN": "lblVSN", "drvcbDrive": "lblTargetDrive", "edtNVSN": "lblNVSN"}
 
 
 def zero_and_label_sizes(t, app, w, dpi, font_height):
@@ -66,6 +70,21 @@ def check_captions(t, w):
             "centred on the screen")
 
 
+def check_screen_reader(t, app, w):
+    """Labels as a screen reader meets them; Wine names only the entry by
+    its label, so for the other fields their places are checked."""
+    sibling = {(c["parent"], c["zorder"]): c["name"] for c in w["controls"]}
+    above = {c["name"]: sibling.get((c["parent"], c["zorder"] - 1))
+             for c in w["controls"] if c["name"] in LABELS}
+    t.equal(above, LABELS, "each label just above its field in z order")
+    heard = app.inspector_run("accessible", w["hwnd"])["controls"]
+    harness.log("a screen reader hears: " + " | ".join(str(c["accessible_name"]) for c in heard))
+    names = {c["name"]: c["accessible_name"] for c in heard}
+    t.equal(names.get("edtNVSN"), "New Volume Serial No.:", "the entry is named by its label")
+    t.equal({c["class"] for c in heard if c["name"][:3] in ("lbl", "stt")}, {"Static"},
+            "labels are the system's static text")
+
+
 def button_colours(app, name, shot_name):
     shot = Picture(app.screenshot(harness.artifact(shot_name)))
     return shot.colours(*app.control(name)["screen"])
@@ -115,6 +134,7 @@ def main(t):
                     t.equal(app.inspector_run("window", "no such window"),
                             {"found": False, "caption": "no such window"}, "the inspector: not found")
                     check_captions(t, w)
+                    check_screen_reader(t, app, w)
                     check_keys(t, app, win)
                     check_glyphs(t, app, win)
                     # The program returns 0 on every path: this catches a

@@ -8,9 +8,11 @@
 //   kestrova-inspector message <code>   (the system's text for an error code)
 //   kestrova-inspector post <hwnd> <message> <wparam> <lparam>
 //   kestrova-inspector measure <face> <height> <text>...
+//   kestrova-inspector accessible <hwnd>   (what a screen reader hears)
 //
 // Exit code: 0 found, 1 not found (or timed out), 2 usage error.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -243,7 +245,7 @@ std::string ControlJson(HWND h, int zorder, HWND focus) {
   return o.Json();
 }
 
-// Depth first, each parent's children in z order (which is the tab order).
+// Depth first, each parent's children in z order.
 void CollectControls(HWND parent, HWND focus, std::vector<std::string>* out) {
   int z = 0;
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -475,6 +477,83 @@ int CmdMeasure(const char* face, int height, char** texts, int count) {
   return font ? 0 : 1;
 }
 
+// ---- the accessibility layer -------------------------------------------
+
+struct Heard {
+  bool named = false;
+  std::string name;
+  long role = 0;
+};
+
+// The window's own object, as a screen reader asks for it: its client
+// object's name and role.
+Heard Hear(HWND h) {
+  Heard heard;
+  IAccessible* object = nullptr;
+  // __uuidof: MinGW's IID_IAccessible, imported from oleacc without
+  // dllimport, would hand over the import's address instead of the GUID.
+  if (FAILED(AccessibleObjectFromWindow(h, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object))) ||
+      !object)
+    return heard;
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (object->get_accName(self, &name) == S_OK && name) {
+    heard.named = true;
+    heard.name = Utf8(name, SysStringLen(name));
+  }
+  SysFreeString(name);
+  VARIANT role;
+  VariantInit(&role);
+  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) heard.role = role.lVal;
+  VariantClear(&role);
+  object->Release();
+  return heard;
+}
+
+std::string RoleText(long role) {
+  wchar_t buf[128] = {};
+  const UINT n = GetRoleTextW(static_cast<DWORD>(role), buf, 128);
+  return Utf8(buf, n);
+}
+
+BOOL CALLBACK HearChild(HWND h, LPARAM param) {
+  const Heard heard = Hear(h);
+  HWND parent = GetAncestor(h, GA_PARENT);
+  reinterpret_cast<std::vector<std::string>*>(param)->push_back(
+      Obj()
+          .Handle("hwnd", h)
+          .Str("name", LayoutName(GetDlgCtrlID(h)))
+          .Str("parent_name", LayoutName(GetDlgCtrlID(parent)))
+          .Str("class", ClassOf(h))
+          .Raw("accessible_name", heard.named ? Quote(heard.name) : "null")
+          .Int("role", heard.role)
+          .Str("role_text", RoleText(heard.role))
+          .Json());
+  return TRUE;
+}
+
+// Every descendant of the window in the order a screen reader walks them:
+// children in z order, top first, each followed by its own.
+int CmdAccessible(HWND h) {
+  if (!IsWindow(h)) return NotFound("hwnd", std::to_string(reinterpret_cast<uintptr_t>(h)));
+  CoInitialize(nullptr);
+  std::vector<std::string> controls;
+  EnumChildWindows(h, HearChild, reinterpret_cast<LPARAM>(&controls));
+  const Heard window = Hear(h);
+  std::printf("%s\n", Obj()
+                          .Bool("found", true)
+                          .Str("accessible_name", window.name)
+                          .Raw("controls", Array(controls))
+                          .Json()
+                          .c_str());
+  CoUninitialize();
+  return 0;
+}
+
 bool ParseNumber(const char* s, unsigned long long* out) {
   if (!s || !*s) return false;
   char* end = nullptr;
@@ -490,7 +569,8 @@ int Usage() {
                "       kestrova-inspector click <hwnd>\n"
                "       kestrova-inspector message <code>\n"
                "       kestrova-inspector post <hwnd> <message> <wparam> <lparam>\n"
-               "       kestrova-inspector measure <face> <height> <text>...\n");
+               "       kestrova-inspector measure <face> <height> <text>...\n"
+               "       kestrova-inspector accessible <hwnd>\n");
   return 2;
 }
 
@@ -523,6 +603,9 @@ int main(int argc, char** argv) {
   }
   if (cmd == "message" && argc == 3 && ParseNumber(argv[2], &n)) {
     return CmdMessage(static_cast<DWORD>(n));
+  }
+  if (cmd == "accessible" && argc == 3 && ParseNumber(argv[2], &n)) {
+    return CmdAccessible(reinterpret_cast<HWND>(static_cast<uintptr_t>(n)));
   }
   unsigned long long message = 0, wParam = 0, lParam = 0;
   if (cmd == "post" && argc == 6 && ParseNumber(argv[2], &n) && ParseNumber(argv[3], &message) &&
