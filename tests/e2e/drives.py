@@ -19,7 +19,7 @@ import harness
 
 NTFS_HIGH = 0x5EED5EED  # the NTFS serial's upper half, which no write may touch
 TOOLS = ("mkfs.fat", "mkntfs", "ntfslabel", "genisoimage", "cmp", "fatlabel", "blkid",
-         "ntfsinfo", "truncate", "chattr")
+         "fsck.fat", "ntfsinfo", "truncate", "chattr")
 
 
 class Volume:
@@ -67,7 +67,8 @@ def make_image(folder, volume):
         sh("mkntfs", "-F", "-f", "-Q", "-q", "-L", volume.label, path)
         sh("ntfslabel", f"--new-serial={NTFS_HIGH:08X}{volume.old:08X}", path)
         return path
-    bits, kib = {"FAT16": ("16", "2600"), "FAT32": ("32", "34000")}[volume.kind]
+    bits, kib = {"FAT12": ("12", "1440"), "FAT16": ("16", "2600"),
+                 "FAT32": ("32", "34000")}[volume.kind]
     return make_fat(path, bits, volume.old, volume.label, kib)
 
 
@@ -111,7 +112,11 @@ def copy(image, suffix):
 
 
 def changed_offsets(before, after):
-    return [int(line.split()[0]) - 1 for line in sh("cmp", "-l", before, after).splitlines()]
+    """The offsets of the bytes that differ, and of those one file has past
+    the other's end (cmp -l lists only the common part)."""
+    differ = [int(line.split()[0]) - 1 for line in sh("cmp", "-l", before, after).splitlines()]
+    sizes = sorted((os.path.getsize(before), os.path.getsize(after)))
+    return differ + list(range(*sizes))
 
 
 class Changes:
@@ -141,6 +146,16 @@ def serial_on_image(volume):
     if volume.kind == "NTFS":
         return int(blkid_serial(volume.image), 16) & 0xFFFFFFFF  # the low half is the serial the program writes
     return fat_serial(volume.image)
+
+
+def ntfs_volume_name(image):
+    """The volume name ntfsinfo reads, which it finds only when the boot
+    sector and the MFT still make sense."""
+    for line in sh("ntfsinfo", "-m", image).splitlines():
+        key, _, value = line.strip().partition(": ")
+        if key == "Volume Name":
+            return value
+    return None
 
 
 def fat_serial(image):
