@@ -141,6 +141,14 @@ def blkid_serial(image):
     return sh("blkid", "-p", "-o", "value", "-s", "UUID", image).strip()
 
 
+def blkid_form(volume, serial):
+    """How blkid prints a volume's serial once `serial` is written: the FAT
+    serial's halves, or NTFS's 64 bits with the upper half kept."""
+    if volume.kind == "NTFS":
+        return f"{NTFS_HIGH:08X}{serial:08X}"
+    return f"{serial >> 16:04X}-{serial & 0xFFFF:04X}"
+
+
 def serial_on_image(volume):
     """The serial as the Linux tools read it from the image."""
     if volume.kind == "NTFS":
@@ -150,12 +158,11 @@ def serial_on_image(volume):
 
 def ntfs_volume_name(image):
     """The volume name ntfsinfo reads, which it finds only when the boot
-    sector and the MFT still make sense."""
-    for line in sh("ntfsinfo", "-m", image).splitlines():
-        key, _, value = line.strip().partition(": ")
-        if key == "Volume Name":
-            return value
-    return None
+    sector and the MFT still make sense; else what went wrong."""
+    r = subprocess.run(["ntfsinfo", "-m", image], capture_output=True, text=True)
+    names = [line.strip()[len("Volume Name: "):] for line in r.stdout.splitlines()
+             if line.strip().startswith("Volume Name: ")]
+    return names[0] if r.returncode == 0 and names else f"none, ntfsinfo exited {r.returncode}"
 
 
 def fat_serial(image):
