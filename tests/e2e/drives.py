@@ -149,11 +149,19 @@ def blkid_form(volume, serial):
     return f"{serial >> 16:04X}-{serial & 0xFFFF:04X}"
 
 
-def serial_on_image(volume):
-    """The serial as the Linux tools read it from the image."""
+def check_written(t, volume, changes, serial, what):
+    """Checks an image after `serial` was written to it: only the slot's
+    four bytes changed, and the Linux tools read the volume and the serial."""
+    t.equal(changes.offsets(), slot_offsets(volume),
+            f"{what}: cmp -l shows only the four bytes from {volume.slot}")
+    t.equal(blkid_serial(volume.image), blkid_form(volume, serial),
+            f"{what}: blkid reads the new serial (NTFS: its upper half kept)")
     if volume.kind == "NTFS":
-        return int(blkid_serial(volume.image), 16) & 0xFFFFFFFF  # the low half is the serial the program writes
-    return fat_serial(volume.image)
+        t.equal(ntfs_volume_name(volume.image), volume.label,
+                f"{what}: ntfsinfo still reads the volume and its name")
+    else:
+        t.equal(fat_serial(volume.image), serial, f"{what}: fatlabel reads the new serial")
+        t.equal(fsck_findings(volume.image, volume.kind), [], f"{what}: fsck.fat -n is clean")
 
 
 def ntfs_volume_name(image):

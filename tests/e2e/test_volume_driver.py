@@ -46,21 +46,6 @@ class Driver:
         return values, dialogs
 
 
-def check_image(t, volume, changes):
-    what = f"{volume.kind}: "
-    t.equal(changes.offsets(), drives.slot_offsets(volume),
-            what + "cmp -l lists exactly the four serial bytes")
-    t.equal(drives.blkid_serial(volume.image), drives.blkid_form(volume, NEW),
-            what + "blkid reads the new serial (NTFS: its upper half kept)")
-    if volume.kind == "NTFS":
-        t.equal(drives.ntfs_volume_name(volume.image), volume.label,
-                what + "ntfsinfo still reads the volume and its name")
-    else:
-        t.equal(drives.fat_serial(volume.image), NEW, what + "fatlabel -i reads the new serial")
-        t.equal(drives.fsck_findings(volume.image, volume.kind), [],
-                what + "fsck.fat -n finds nothing else")
-
-
 def read_and_write(t, prefix, driver, folder):
     """Each volume read and written on the NT family (Wine's default, 6.1)."""
     for v, _ in VOLUMES:
@@ -76,7 +61,7 @@ def read_and_write(t, prefix, driver, folder):
         t.equal((values.get("result"), values.get("boot"), values.get("serial"), dialogs),
                 ("1", boot_form(NEW), query_form(OLD), []),
                 f"{v.kind}: written with no dialog, sector 0 holds the serial, the mounted one kept")
-        check_image(t, v, changes)
+        drives.check_written(t, v, changes, NEW, v.kind)
 
 
 def remounted(t, prefix, driver):
