@@ -104,7 +104,8 @@ def write_chosen(t, win, volume):
     the next refresh reads the new one from the boot sector."""
     what = "network" if volume.wine_type == "network" else volume.kind
     win.refresh(volume.letter)
-    t.equal(win.panels(), [volume.fs_name, volume.label, boot_form(volume.old)], f"{what}: refreshed")
+    t.equal(win.panels(), [volume.fs_name, volume.label, boot_form(volume.old)],
+            f"{what}: refreshed")
     changes = Changes(volume.image)
     win.type(TYPED[volume.letter])
     t.equal(win.state().ok, True, f"{what}: 8 characters enable OK")

@@ -60,7 +60,7 @@ def read_and_write(t, prefix, driver, folder):
         values, dialogs = driver.run("write", v.letter, f"{NEW:08x}")
         t.equal((values.get("result"), values.get("boot"), values.get("serial"), dialogs),
                 ("1", boot_form(NEW), query_form(OLD), []),
-                f"{v.kind}: written with no dialog, sector 0 holds the serial, the mounted one kept")
+                f"{v.kind}: written with no dialog, sector 0 holds it, the mounted serial kept")
         drives.check_written(t, v, changes, NEW, v.kind)
 
 
@@ -99,7 +99,8 @@ def media_id(t, prefix, driver):
     changes = Changes(VOLUMES[1][0].image)
     failed = ("0", ["Failed in setting of media ID."])
     values, dialogs = driver.run("mediaid", "e", "01020304")
-    t.equal((values.get("result"), dialogs), failed, "NT family: no 9x device, the failure is shown")
+    t.equal((values.get("result"), dialogs), failed,
+            "NT family: no 9x device, the failure is shown")
     prefix.set_version("win98")
     values, _ = driver.run("platform")
     t.equal((values.get("platform"), values.get("code")), ("Windows98", "4"), "Windows 98")
