@@ -61,18 +61,6 @@ def make_drives(folder):
     return made
 
 
-def wait_state(win, predicate, timeout=10):
-    """The window's state once `predicate` holds (keys reach Wine
-    asynchronously), or the last one seen."""
-    last = [None]
-
-    def seen():
-        last[0] = win.state()
-        return predicate(last[0])
-    harness._poll(seen, timeout, 0.05)
-    return last[0]
-
-
 def matches(actual, expected):
     """Whether values meet their expectations: a pattern matches as a whole,
     None matches anything."""
@@ -148,8 +136,7 @@ def bad_disk(t, app, prefix, win, row):
     check_matches(t, refreshed, row.panels, f"{row.what}: the panels")
     check_write(t, app, win, row)
     after = refreshed[2] if row.after is None else row.after
-    s = wait_state(win, lambda s: s.focus == "drvcbDrive")
-    check_matches(t, [s.serial, s.entry, s.ok, s.focus], [after, "", False, "drvcbDrive"],
+    check_matches(t, win.after_write(), [after, "", False, "drvcbDrive"],
                   f"{row.what}: the reported serial, entry emptied, selector focused")
     if changes is None:
         t.check(not os.path.exists(image), f"{row.what}: the write created no file")
@@ -229,12 +216,12 @@ def many_writes(t, win, count, seed):
         changes = Changes(MANY.image)
         win.app.key("Tab")
         win.app.type(text, delay=15)
-        s = wait_state(win, lambda s: s.entry == text and s.ok)
+        s = win.wait_state(lambda s: s.entry == text and s.ok)
         if s.serial != boot_form(previous) or not s.ok:
             bad.append((i, "before", text, s.serial, s.entry, s.ok))
             break
         win.app.key("Return")
-        s = wait_state(win, lambda s: s.entry == "" and s.focus == "drvcbDrive")
+        s = win.wait_state(lambda s: s.entry == "" and s.focus == "drvcbDrive")
         expected_changes = [MANY.slot + j for j in range(4)
                             if (serial >> 8 * j) & 0xFF != (previous >> 8 * j) & 0xFF]
         found = (s.entry, s.serial, changes.offsets(), fat_serial(MANY.image))

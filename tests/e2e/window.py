@@ -31,6 +31,23 @@ class Window:
             entry=c["edtNVSN"]["text"], ok=c["bbnOK"]["enabled"], focus=w["focus_name"],
             combo=c["drvcbDrive"]["combo"], controls=c, window=w)
 
+    def wait_state(self, predicate, timeout=10):
+        """The state once `predicate` holds (keys reach Wine
+        asynchronously), or the last one seen."""
+        last = [None]
+
+        def seen():
+            last[0] = self.state()
+            return predicate(last[0])
+        harness._poll(seen, timeout, 0.05)
+        return last[0]
+
+    def after_write(self):
+        """Serial, entry, OK and focus once a write has handed the focus
+        back to the selector (or the wait gave up)."""
+        s = self.wait_state(lambda s: s.focus == "drvcbDrive")
+        return [s.serial, s.entry, s.ok, s.focus]
+
     def panels(self):
         s = self.state()
         return [s.fs, s.label, s.serial]
