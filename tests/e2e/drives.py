@@ -19,7 +19,7 @@ import harness
 
 NTFS_HIGH = 0x5EED5EED  # the NTFS serial's upper half, which no write may touch
 TOOLS = ("mkfs.fat", "mkntfs", "ntfslabel", "genisoimage", "cmp", "fatlabel", "blkid",
-         "ntfsinfo", "truncate", "chattr")
+         "fsck.fat", "ntfsinfo", "truncate", "chattr")
 
 
 class Volume:
@@ -67,7 +67,8 @@ def make_image(folder, volume):
         sh("mkntfs", "-F", "-f", "-Q", "-q", "-L", volume.label, path)
         sh("ntfslabel", f"--new-serial={NTFS_HIGH:08X}{volume.old:08X}", path)
         return path
-    bits, kib = {"FAT16": ("16", "2600"), "FAT32": ("32", "34000")}[volume.kind]
+    bits, kib = {"FAT12": ("12", "1440"), "FAT16": ("16", "2600"),
+                 "FAT32": ("32", "34000")}[volume.kind]
     return make_fat(path, bits, volume.old, volume.label, kib)
 
 
@@ -111,7 +112,11 @@ def copy(image, suffix):
 
 
 def changed_offsets(before, after):
-    return [int(line.split()[0]) - 1 for line in sh("cmp", "-l", before, after).splitlines()]
+    """The offsets of the bytes that differ, and of those one file has past
+    the other's end (cmp -l lists only the common part)."""
+    differ = [int(line.split()[0]) - 1 for line in sh("cmp", "-l", before, after).splitlines()]
+    sizes = sorted((os.path.getsize(before), os.path.getsize(after)))
+    return differ + list(range(*sizes))
 
 
 class Changes:
@@ -136,11 +141,36 @@ def blkid_serial(image):
     return sh("blkid", "-p", "-o", "value", "-s", "UUID", image).strip()
 
 
-def serial_on_image(volume):
-    """The serial as the Linux tools read it from the image."""
+def blkid_form(volume, serial):
+    """How blkid prints a volume's serial once `serial` is written: the FAT
+    serial's halves, or NTFS's 64 bits with the upper half kept."""
     if volume.kind == "NTFS":
-        return int(blkid_serial(volume.image), 16) & 0xFFFFFFFF  # the low half is the serial the program writes
-    return fat_serial(volume.image)
+        return f"{NTFS_HIGH:08X}{serial:08X}"
+    return f"{serial >> 16:04X}-{serial & 0xFFFF:04X}"
+
+
+def check_written(t, volume, changes, serial, what):
+    """Checks an image after `serial` was written to it: only the slot's
+    four bytes changed, and the Linux tools read the volume and the serial."""
+    t.equal(changes.offsets(), slot_offsets(volume),
+            f"{what}: cmp -l shows only the four bytes from {volume.slot}")
+    t.equal(blkid_serial(volume.image), blkid_form(volume, serial),
+            f"{what}: blkid reads the new serial (NTFS: its upper half kept)")
+    if volume.kind == "NTFS":
+        t.equal(ntfs_volume_name(volume.image), volume.label,
+                f"{what}: ntfsinfo still reads the volume and its name")
+    else:
+        t.equal(fat_serial(volume.image), serial, f"{what}: fatlabel reads the new serial")
+        t.equal(fsck_findings(volume.image, volume.kind), [], f"{what}: fsck.fat -n is clean")
+
+
+def ntfs_volume_name(image):
+    """The volume name ntfsinfo reads, which it finds only when the boot
+    sector and the MFT still make sense; else what went wrong."""
+    r = subprocess.run(["ntfsinfo", "-m", image], capture_output=True, text=True)
+    names = [line.strip()[len("Volume Name: "):] for line in r.stdout.splitlines()
+             if line.strip().startswith("Volume Name: ")]
+    return names[0] if r.returncode == 0 and names else f"none, ntfsinfo exited {r.returncode}"
 
 
 def fat_serial(image):

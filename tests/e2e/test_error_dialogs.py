@@ -18,14 +18,12 @@ Enter closes it.
 """
 
 import os
-import sys
 import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import drives  # noqa: E402
-import harness  # noqa: E402
-import window  # noqa: E402
-from window import Picture  # noqa: E402
+import drives
+import harness
+import window
+from window import Picture
 
 opts = harness.options()
 THEMES = r"HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager"
@@ -37,10 +35,6 @@ CAPTION_HEIGHT = 18  # Wine's caption bar, below the 3-pixel frame
 BST_FOCUS = 8
 
 
-def expected_text(app, code):
-    return f"{app.system_text(code)}\n(Code:{code:08d})\n"
-
-
 def red_pixels(picture, rect):
     return sum(1 for row in picture.block(*rect) for r, g, b in row if r > 170 and g < 90 and b < 90)
 
@@ -48,12 +42,8 @@ def red_pixels(picture, rect):
 def check_dialog(t, app, code, what):
     """The dialog now open, checked while it is; returns it."""
     d = app.wait_dialog()
-    if not t.check(d is not None, f"{what}: a dialog"):
+    if not window.check_error_box(t, [d] if d else [], window.system_error(app, code), what):
         return None
-    t.equal(d["caption"], "エラー", f"{what}: caption")
-    t.equal(d["texts"], [expected_text(app, code)], f"{what}: the exact text")
-    t.equal([(b["text"], b["default"]) for b in d["buttons"]], [("OK", True)],
-            f"{what}: one OK button, the default")
     left, top, width, height = d["rect"]
     t.near([left + width / 2, top + height / 2], [512, 384], 1, f"{what}: centred on the screen")
     main = [o["enabled"] for o in app.dialogs()["others"] if o["class"] == "TfrmMain"]
@@ -71,18 +61,14 @@ def during_start_up(t, prefix, styles):
     """The test build's start drive d: is not ready: its dialog comes
     before the window is shown, which stays disabled meanwhile."""
     what = f"styles {styles}, start-up"
-    with harness.App(prefix, opts.faults, cwd=drives.root_of(prefix, "d"), desktop=DESKTOP,
-                     inspector=opts.inspector, env={"KESTROVA_UNREADY_DRIVES": "D"}) as app:
-        # Made but not shown, so there is no visible window to wait for.
-        if not harness._poll(lambda: app.inspect().get("found"), 30):
-            raise harness.HarnessError(f"{what}: no window made")
+    with window.started_in(prefix, opts, "d", program=opts.faults, shown=False, desktop=DESKTOP,
+                           env={"KESTROVA_UNREADY_DRIVES": "D"}) as (app, win):
         d = check_dialog(t, app, 21, what)
         t.check(not app.inspect()["visible"], f"{what}: the window not shown yet")
         if d:
             t.check(window.closes(app, d, "Return"), f"{what}: Enter closes it")
         t.check(harness._poll(lambda: app.inspect().get("visible"), 10), f"{what}: then shown")
-        app.key("alt+q")
-        t.equal(app.wait_exit(), 0, f"{what}: Alt+Q, exit code 0")
+        win.quit()
 
 
 def label_fill(t, app, styles):
@@ -99,14 +85,10 @@ def after_an_empty_drive(t, prefix, styles):
     what = f"styles {styles}, empty a:"
     # The other program's start made the desktop; a second would end it.
     with window.another_program(prefix, DESKTOP, opts.inspector), \
-            harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "d"),
-                        inspector=opts.inspector, gives_focus=False) as app:
-        app.wait_window()
+            window.started_in(prefix, opts, "d") as (app, win):
         t.check(app.inspect()["foreground"], f"{what}: the window starts in front")
-        win = window.Window(app)
         label_fill(t, app, styles)
-        win.choose("a")
-        win.key("Tab")
+        win.refresh("a")
         d = check_dialog(t, app, 3, what)
         # Wine's task dialog takes Enter only (see above).
         key = "Escape" if styles == "off" else "Return"
@@ -118,8 +100,7 @@ def after_an_empty_drive(t, prefix, styles):
         s = win.state()
         t.equal((s.focus, s.entry), ("edtNVSN", "ab"), f"{what}: afterwards typing reaches the entry")
         no_focus_left_on_ok(t, app, win, what)
-        app.key("alt+q")
-        t.equal(app.wait_exit(), 0, f"{what}: Alt+Q, exit code 0")
+        win.quit()
 
 
 def ok_focus(app, shot_name):
@@ -135,8 +116,7 @@ def no_focus_left_on_ok(t, app, win, what):
     no focus state, then or after eight characters more; on the keyboard's
     Tab it has both."""
     win.key("shift+Tab")
-    win.choose("d")
-    win.key("Tab")
+    win.refresh("d")
     win.type("CAFEF00D")
     win.key("shift+Tab")
     win.click("bbnOK")

@@ -10,14 +10,11 @@ as it ends; it must be 0.
     python3 test_startup_failure.py --build <Windows build dir>
 """
 
-import os
-import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import window  # noqa: E402
-from window import Picture  # noqa: E402
+import harness
+import window
+from window import Picture
 
 opts = harness.options()
 TITLE = "KESTROVA FOR WINDOWS"
@@ -39,11 +36,9 @@ def no_trace_in_the_shipped_program(t):
 
 def check_box(t, app):
     d = app.wait_dialog()
-    if not t.check(d is not None, "the exception box is open"):
+    if not window.check_error_box(t, [d] if d else [], MESSAGE, "the exception box",
+                                  caption=TITLE):
         return None
-    t.equal((d["caption"], d["texts"]), (TITLE, [MESSAGE]), "its caption and text")
-    t.equal([(b["text"], b["default"]) for b in d["buttons"]], [("OK", True)], "one OK button")
-    t.check(d["has_error_icon"], "the error icon")
     shot = Picture(app.screenshot(harness.artifact("box.png")))
     left, top, width, _ = d["rect"]
     icon_left, icon_top, icon_width, icon_height = d["icon_screen"]
@@ -58,18 +53,17 @@ def check_box(t, app):
 
 def main(t):
     no_trace_in_the_shipped_program(t)
-    with harness.Display() as display, harness.Prefix(display) as prefix:
-        with harness.App(prefix, opts.faults, desktop="1024x768", inspector=opts.inspector,
-                         env={"KESTROVA_REFUSE_LIST_ADD": "1"}) as app:
-            app.wait_window(TITLE)
-            d = check_box(t, app)
-            time.sleep(2)
-            t.check(d and app.dialogs()["dialogs"], "the box stays until it is closed")
-            app.key("Return")
-            t.equal(app.wait_exit(), 0, "then the process exits 0")
-            err = app.output()[1]
-            t.check(f"{GONE} 0\n" in err, "no message reached the destroyed window object",
-                    err.strip()[-200:])
+    with harness.Display() as display, harness.Prefix(display) as prefix, \
+            window.started_in(prefix, opts, program=opts.faults, caption=TITLE, desktop="1024x768",
+                              env={"KESTROVA_REFUSE_LIST_ADD": "1"}) as (app, _):
+        d = check_box(t, app)
+        time.sleep(2)
+        t.check(d and app.dialogs()["dialogs"], "the box stays until it is closed")
+        app.key("Return")
+        app.wait_exit()  # a hang raises
+        err = app.output()[1]
+        t.check(f"{GONE} 0\n" in err, "no message reached the destroyed window object",
+                err.strip()[-200:])
 
 
 harness.run(main)

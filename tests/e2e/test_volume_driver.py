@@ -9,61 +9,22 @@ then checked from Linux with cmp, fatlabel, blkid, fsck.fat and ntfsinfo.
 """
 
 import os
-import shutil
-import subprocess
-import sys
 import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import drives
 import harness
-from drives import fsck_findings, make_iso  # noqa: E402
+from drives import Changes, Volume, boot_form, query_form
 
 OLD = 0x12345678
 NEW = 0xCAFEF00D
 
-# letter, kind, Wine drive type, label, reported name, code, serial offset
+# Each volume, made with serial OLD, and the file-system code read for it.
 VOLUMES = [
-    ("d", "FAT12", "floppy", "FLOPPY", "FAT", 2, 39),
-    ("e", "FAT16", "hd", "DATA16", "FAT", 2, 39),
-    ("f", "FAT32", "hd", "DATA32", "FAT32", 11, 67),
-    ("g", "NTFS", "hd", "NTVOL", "NTFS", 20, 72),
+    (Volume("d", "FAT12", "floppy", "FLOPPY", "FAT", 39, OLD), 2),
+    (Volume("e", "FAT16", "hd", "DATA16", "FAT", 39, OLD), 2),
+    (Volume("f", "FAT32", "hd", "DATA32", "FAT32", 67, OLD), 11),
+    (Volume("g", "NTFS", "hd", "NTVOL", "NTFS", 72, OLD), 20),
 ]
-TOOLS = ("mkfs.fat", "mkntfs", "ntfslabel", "genisoimage", "cmp", "fatlabel", "blkid",
-         "fsck.fat", "ntfsinfo", "truncate")
-
-
-def sh(*cmd):
-    r = subprocess.run(cmd, capture_output=True, text=True)
-    if r.returncode not in (0, 1) or (r.returncode == 1 and cmd[0] != "cmp"):
-        raise harness.HarnessError(f"{cmd!r} exited {r.returncode}: {r.stdout}{r.stderr}")
-    return r.stdout
-
-
-def make_image(folder, kind, label):
-    path = os.path.join(folder, kind.lower() + ".img")
-    if kind == "NTFS":
-        sh("truncate", "-s", "2M", path)
-        sh("mkntfs", "-F", "-f", "-Q", "-q", "-L", label, path)
-        sh("ntfslabel", f"--new-serial=5EED5EED{OLD:08X}", path)
-        return path
-    bits, size = {"FAT12": ("12", "1440"), "FAT16": ("16", "2600"), "FAT32": ("32", "34000")}[kind]
-    sh("mkfs.fat", "-C", "-F", bits, "-s", "1", "-i", f"{OLD:08X}", "-n", label, path, size)
-    return path
-
-
-def changed_offsets(before, after):
-    offsets = []
-    for line in sh("cmp", "-l", before, after).splitlines():
-        offsets.append(int(line.split()[0]) - 1)
-    return offsets
-
-
-def query_form(serial):
-    return f"{serial >> 16:04x}-{serial & 0xFFFF:04x}({serial:08x})"
-
-
-def display_form(serial):
-    return f"{serial >> 16:04x}-{serial & 0xFFFF:04x}[{serial:08x}]"
 
 
 class Driver:
@@ -85,66 +46,44 @@ class Driver:
         return values, dialogs
 
 
-def check_image(t, kind, image, before, offset):
-    what = f"{kind}: "
-    t.equal(changed_offsets(before, image), list(range(offset, offset + 4)),
-            what + "cmp -l lists exactly the four serial bytes")
-    if kind == "NTFS":
-        uuid = sh("blkid", "-p", "-o", "value", "-s", "UUID", image).strip()
-        t.equal(uuid, f"5EED5EED{NEW:08X}", what + "blkid reads the new serial, high half kept")
-        r = subprocess.run(["ntfsinfo", "-m", image], capture_output=True, text=True)
-        t.equal(r.returncode, 0, what + "ntfsinfo reads the volume")
-    else:
-        serial = sh("fatlabel", "-i", image).strip().splitlines()[-1]
-        t.equal(serial.upper(), f"{NEW:08X}", what + "fatlabel -i reads the new serial")
-        uuid = sh("blkid", "-p", "-o", "value", "-s", "UUID", image).strip()
-        t.equal(uuid, f"{NEW >> 16:04X}-{NEW & 0xFFFF:04X}", what + "blkid reads the new serial")
-        t.equal(fsck_findings(image, kind), [], what + "fsck.fat -n finds nothing else")
-
-
 def read_and_write(t, prefix, driver, folder):
     """Each volume read and written on the NT family (Wine's default, 6.1)."""
-    images = {}
-    for letter, kind, wine_type, label, name, code, offset in VOLUMES:
-        images[letter] = prefix.map_drive(letter, make_image(folder, kind, label), wine_type)
-    for letter, kind, _, label, name, code, offset in VOLUMES:
-        values, dialogs = driver.run("query", letter)
-        t.equal(values, {"filesystem": name, "code": str(code), "label": label,
-                         "serial": query_form(OLD), "boot": display_form(OLD)},
-                f"{kind}: query texts and the boot sector read through the raw device")
-        t.equal(dialogs, [], f"{kind}: no dialog on reading")
-    for letter, kind, _, label, name, code, offset in VOLUMES:
-        image = images[letter]
-        before = shutil.copy(image, image + ".before")
-        values, dialogs = driver.run("write", letter, f"{NEW:08x}")
-        t.equal(values.get("result"), "1", f"{kind}: the write went through")
-        t.equal(dialogs, [], f"{kind}: no dialog on writing")
-        t.equal(values.get("boot"), display_form(NEW), f"{kind}: sector 0 now holds the serial")
-        t.equal(values.get("serial"), query_form(OLD), f"{kind}: the mounted serial is kept")
-        check_image(t, kind, image, before, offset)
-    return images
+    for v, _ in VOLUMES:
+        v.image = prefix.map_drive(v.letter, drives.make_image(folder, v), v.wine_type)
+    for v, code in VOLUMES:
+        t.equal(driver.run("query", v.letter),
+                ({"filesystem": v.fs_name, "code": str(code), "label": v.label,
+                  "serial": query_form(OLD), "boot": boot_form(OLD)}, []),
+                f"{v.kind}: query texts and the boot sector read through the raw device, no dialog")
+    for v, _ in VOLUMES:
+        changes = Changes(v.image)
+        values, dialogs = driver.run("write", v.letter, f"{NEW:08x}")
+        t.equal((values.get("result"), values.get("boot"), values.get("serial"), dialogs),
+                ("1", boot_form(NEW), query_form(OLD), []),
+                f"{v.kind}: written with no dialog, sector 0 holds it, the mounted serial kept")
+        drives.check_written(t, v, changes, NEW, v.kind)
 
 
-def remounted(t, prefix, driver, images):
+def remounted(t, prefix, driver):
     """What Wine reports once it has mounted the changed volumes again."""
     prefix.refresh_drives()
-    for letter, kind, wine_type, *_ in VOLUMES:
-        if kind == "NTFS":  # Wine takes an NTFS serial from a file the mapping writes
-            prefix.map_drive(letter, images[letter], wine_type)
-        values, _ = driver.run("query", letter)
-        t.equal(values.get("serial"), query_form(NEW), f"{kind}: reported after a remount")
+    for v, _ in VOLUMES:
+        if v.kind == "NTFS":  # Wine takes an NTFS serial from a file the mapping writes
+            prefix.map_drive(v.letter, v.image, v.wine_type)
+        values, _ = driver.run("query", v.letter)
+        t.equal(values.get("serial"), query_form(NEW), f"{v.kind}: reported after a remount")
 
 
 def cd_and_empty_drive(t, prefix, driver, folder):
-    iso = prefix.map_drive("h", make_iso(folder, "DISC"), "cdrom")
+    iso = prefix.map_drive("h", drives.make_iso(folder, "DISC"), "cdrom")
     prefix.map_drive("i", None, "floppy")
     values, dialogs = driver.run("query", "h")
     t.equal((values.get("filesystem"), values.get("code"), values.get("boot")),
             ("CDFS", "50", "[--CDFS--]"), "CD: classified and marked")
-    before = shutil.copy(iso, iso + ".before")
+    changes = Changes(iso)
     values, dialogs = driver.run("write", "h", f"{NEW:08x}")
     t.equal((values.get("result"), dialogs), ("0", []), "CD: the write stops silently")
-    t.equal(changed_offsets(before, iso), [], "CD: the disc image is unchanged")
+    t.equal(changes.offsets(), [], "CD: the disc image is unchanged")
     values, dialogs = driver.run("query", "i")
     t.equal(values.get("filesystem"), "NotReady", "empty drive: NotReady")
     # Four accessors, then the boot-sector read's own query; with no sector
@@ -154,43 +93,38 @@ def cd_and_empty_drive(t, prefix, driver, folder):
     t.equal(dialogs[-1:], ["Memory!"], "empty drive: no sector buffer for the read")
 
 
-def media_id(t, prefix, driver, images):
+def media_id(t, prefix, driver):
     """Wine's 9x device answers success and changes nothing: the read-back
     must catch it. On the NT family the device does not open at all."""
-    image = images["e"]
-    before = shutil.copy(image, image + ".mid")
+    changes = Changes(VOLUMES[1][0].image)
+    failed = ("0", ["Failed in setting of media ID."])
     values, dialogs = driver.run("mediaid", "e", "01020304")
-    t.equal((values.get("result"), dialogs), ("0", ["Failed in setting of media ID."]),
+    t.equal((values.get("result"), dialogs), failed,
             "NT family: no 9x device, the failure is shown")
     prefix.set_version("win98")
     values, _ = driver.run("platform")
     t.equal((values.get("platform"), values.get("code")), ("Windows98", "4"), "Windows 98")
     values, dialogs = driver.run("mediaid", "e", "01020304")
-    t.equal((values.get("result"), dialogs), ("0", ["Failed in setting of media ID."]),
+    t.equal((values.get("result"), dialogs), failed,
             "Windows 98: a set that changed nothing is reported")
-    t.equal(changed_offsets(before, image), [], "Windows 98: Wine left the image as it was")
+    t.equal(changes.offsets(), [], "Windows 98: Wine left the image as it was")
 
 
 def main(t):
-    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
-    if missing:
-        raise harness.HarnessError(f"missing tools: {', '.join(missing)}")
+    drives.require_tools()
     opts = harness.options()
     if not opts.build:
         raise harness.HarnessError("no --build directory")
     exe = os.path.abspath(os.path.join(opts.build, "volume_driver.exe"))
     if not os.path.exists(exe):
         raise harness.HarnessError(f"no {exe}")
-    folder = tempfile.mkdtemp(prefix="kestrova-volumes-")
-    try:
-        with harness.Display() as display, harness.Prefix(display) as prefix:
-            driver = Driver(prefix, exe)
-            images = read_and_write(t, prefix, driver, folder)
-            remounted(t, prefix, driver, images)
-            cd_and_empty_drive(t, prefix, driver, folder)
-            media_id(t, prefix, driver, images)
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
+    with tempfile.TemporaryDirectory(prefix="kestrova-volumes-") as folder, \
+            harness.Display() as display, harness.Prefix(display) as prefix:
+        driver = Driver(prefix, exe)
+        read_and_write(t, prefix, driver, folder)
+        remounted(t, prefix, driver)
+        cd_and_empty_drive(t, prefix, driver, folder)
+        media_id(t, prefix, driver)
 
 
 if __name__ == "__main__":

@@ -31,6 +31,23 @@ class Window:
             entry=c["edtNVSN"]["text"], ok=c["bbnOK"]["enabled"], focus=w["focus_name"],
             combo=c["drvcbDrive"]["combo"], controls=c, window=w)
 
+    def wait_state(self, predicate, timeout=10):
+        """The state once `predicate` holds (keys reach Wine
+        asynchronously), or the last one seen."""
+        last = [None]
+
+        def seen():
+            last[0] = self.state()
+            return predicate(last[0])
+        harness._poll(seen, timeout, 0.05)
+        return last[0]
+
+    def after_write(self):
+        """Serial, entry, OK and focus once a write has handed the focus
+        back to the selector (or the wait gave up)."""
+        s = self.wait_state(lambda s: s.focus == "drvcbDrive")
+        return [s.serial, s.entry, s.ok, s.focus]
+
     def panels(self):
         s = self.state()
         return [s.fs, s.label, s.serial]
@@ -89,12 +106,19 @@ class Window:
 
 
 @contextlib.contextmanager
-def started_in(prefix, opts, letter):
-    """The program started with its working directory in a drive's root:
-    (the App, its Window) once the window is shown."""
-    with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, letter),
-                     inspector=opts.inspector) as app:
-        app.wait_window()
+def started_in(prefix, opts, letter=None, program=None, caption=harness.CAPTION, shown=True,
+               **app_options):
+    """The program (opts.app unless told) started with its working
+    directory in a drive's root, if one is given: (the App, its Window)
+    once the window `caption` is shown, or only made when not `shown`.
+    `app_options` go to the App (desktop, env, ...)."""
+    cwd = drives.root_of(prefix, letter) if letter else None
+    with harness.App(prefix, program or opts.app, cwd=cwd, inspector=opts.inspector,
+                     **app_options) as app:
+        if shown:
+            app.wait_window(caption)
+        elif not harness._poll(lambda: app.inspect(caption).get("found"), 30):
+            raise harness.HarnessError(f"no window {caption!r} made")
         yield app, Window(app)
 
 
@@ -138,6 +162,15 @@ def system_error(app, code):
     """The program's text for a system error code, worded by the prefix's
     Windows."""
     return f"{app.system_text(code)}\n(Code:{code:08d})\n"
+
+
+def check_error_box(t, shown, text, what, caption="エラー"):
+    """Checks that `shown` is one error box, as the program shows them: its
+    caption, exactly `text`, the error icon and one OK button, the default,
+    with the focus."""
+    seen = [(d["caption"], d["texts"], d["has_error_icon"],
+             [(b["text"], b["default"], b["focused"]) for b in d["buttons"]]) for d in shown]
+    return t.equal(seen, [(caption, [text], True, [("OK", True, True)])], f"{what}: one error box")
 
 
 def dialog_shape_ok(d):
