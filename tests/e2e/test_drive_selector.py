@@ -148,11 +148,7 @@ def empty_drive(t, app, win, letter, kept):
     "NotReady", and the label and serial of the drive before it."""
     win.choose(letter)
     win.app.key("Tab")
-    shown = win.dialogs()
-    t.equal(window.texts(shown), [[window.system_error(app, 3)]],
-            f"{letter}: exactly one dialog, the system's text and its code")
-    t.check(all(window.dialog_shape_ok(d) for d in shown), f"{letter}: the error dialog's look",
-            shown)
+    window.check_error_box(t, win.dialogs(), window.system_error(app, 3), letter)
     time.sleep(window.SETTLE)
     s = win.state()
     t.equal([s.fs, s.label, s.serial], ["NotReady"] + kept,

@@ -173,12 +173,6 @@ def check_error_box(t, shown, text, what, caption="エラー"):
     return t.equal(seen, [(caption, [text], True, [("OK", True, True)])], f"{what}: one error box")
 
 
-def dialog_shape_ok(d):
-    """The error dialog's caption, icon and one focused default OK."""
-    buttons = [(b["text"], b["default"], b["focused"]) for b in d["buttons"]]
-    return d["caption"] == "エラー" and d["has_error_icon"] and buttons == [("OK", True, True)]
-
-
 # ---- pictures ---------------------------------------------------------------
 
 class Picture:
