@@ -11,7 +11,7 @@ import window
 from window import Picture
 
 opts = harness.options()
-BLACK, FILL = (0, 0, 0), (227, 239, 255)
+BLACK, FILL = (0, 0, 0), window.PANEL_FILL
 WM_SYSCOMMAND, SC_MAXIMIZE, SC_RESTORE = 0x0112, 0xF030, 0xF120
 
 

@@ -32,7 +32,7 @@ LIST = [
     ("n", "n: [netvol]", "NETWORK"),  # Wine knows no connection: the label stands in
     ("z", r"z: \[[^]]*\]", "HARD"),
 ]
-BLUE = (0, 0, 255)
+BLUE = window.GLYPH_TRANSPARENT
 WHITE = (255, 255, 255)
 ITEM_HEIGHT = 13
 ROWS = 8

@@ -30,7 +30,7 @@ THEMES = r"HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager"
 DESKTOP = "1024x768"
 # What a label over the client panel is filled with: the panel's colour
 # where visual styles are on, Wine's button face where they are off.
-LABEL_FILL = {"on": (227, 239, 255), "off": (245, 245, 245)}
+LABEL_FILL = {"on": window.PANEL_FILL, "off": window.BUTTON_FACE}
 CAPTION_HEIGHT = 18  # Wine's caption bar, below the 3-pixel frame
 BST_FOCUS = 8
 

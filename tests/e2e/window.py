@@ -175,6 +175,12 @@ def check_error_box(t, shown, text, what, caption="エラー"):
 
 # ---- pictures ---------------------------------------------------------------
 
+# The client panel's surface, which labels show through them while visual
+# styles are on; Wine's button face, which they are filled with otherwise.
+PANEL_FILL = (227, 239, 255)
+BUTTON_FACE = (245, 245, 245)
+GLYPH_TRANSPARENT = (0, 0, 255)  # the drive glyphs' see-through colour
+
 class Picture:
     """An image's pixels as (r, g, b) tuples."""
 
@@ -234,7 +240,7 @@ def glyph(name):
     return Picture(os.path.join(SOURCE, "res", f"{name.lower()}.bmp")).block(0, 0, 16, 11)
 
 
-def on_background(rows, background, transparent=(0, 0, 255)):
+def on_background(rows, background, transparent=GLYPH_TRANSPARENT):
     """How a glyph looks drawn on `background`."""
     return [[background if p == transparent else p for p in row] for row in rows]
 
