@@ -24,16 +24,4 @@ TEST(Scaling, LayoutScalesOnlyWhenZeroIsNotThirteenHigh) {
   EXPECT_EQ(ui::ScaleLength(394, 20), 606);
 }
 
-TEST(Layout, TabOrderWithinEachParentFollowsCreationOrder) {
-  int lastClient = -1, lastGroup = -1;
-  for (const ui::ControlLayout& c : ui::kMainLayout) {
-    if (c.tabOrder < 0) continue;
-    int& last = c.parent == ui::idGrpbSystemInformation ? lastGroup : lastClient;
-    EXPECT_EQ(c.tabOrder, last + 1) << c.name;
-    last = c.tabOrder;
-  }
-  EXPECT_EQ(lastClient, 7);
-  EXPECT_EQ(lastGroup, 1);
-}
-
 }  // namespace
