@@ -23,12 +23,12 @@ build=$work/build
 [[ ${PLANTED_KEEP:-0} == 1 ]] || trap 'rm -rf "$work"' EXIT
 
 # name | file | original text | replacement. "\n" stands for a line break;
-# the texts hold no "|".
+# the original text holds no "|", the replacement (the last field) may.
 faults() {
   cat <<'EOF'
 drive-number-not-plus-one|volume/media_id.cpp|registers.ebx = DWORD{driveIndex} + 1;|registers.ebx = DWORD{driveIndex};
 carry-read-inverted|volume/media_id.cpp|(registers.flags & kCarryFlag) != 0|(registers.flags & kCarryFlag) == 0
-set-after-failed-get|volume/media_id.cpp|      read && DosMediaIdRequest(|      DosMediaIdRequest(
+set-after-failed-get|volume/media_id.cpp|      read && DosMediaIdRequest(|      (read || true) && DosMediaIdRequest(
 read-back-not-preset|volume/media_id.cpp|record->serialNumber = ~serial;|record->serialNumber = serial;
 record-above-4gib-sent|volume/media_id.cpp|  if (!os::FitsInRegister(record)) return {FALSE, true};\n|
 hex-digits-as-decimal|volume/serial_entry.cpp|value * 16 + DigitValue|value * 10 + DigitValue
@@ -66,7 +66,7 @@ floppy-medium-touched|ui/drive_selector.cpp|*text = std::string(1, letter) + ":"
 item-height-below-glyph|ui/drive_selector.cpp|return fontCellHeight > kDriveGlyphHeight ? fontCellHeight : kDriveGlyphHeight;|return fontCellHeight;
 lead-byte-without-trail|ui/drive_selector.cpp|    if (waitingByte < 0) return result;  // passed on without a look-up\n|
 error-mode-not-restored|ui/drive_selector.cpp|~CriticalErrorsSuppressed() { os::Api().SetErrorMode(previous_); }|~CriticalErrorsSuppressed() {}
-reselection-raises-click|ui/drive_selector.cpp|if (!wasCurrent) UserSelected();|UserSelected();
+reselection-raises-click|ui/drive_selector.cpp|if (!wasCurrent) UserSelected();|if (!wasCurrent || true) UserSelected();
 network-directory-as-drive|ui/drive_selector.cpp|directory[0] == '\\' ? '\0' : directory[0]|directory[0]
 rounding-dropped|ui/scaling.cpp|const long long half = denominator / 2;|const long long half = 0;
 zero-height-scaled|ui/scaling.cpp|return zeroHeight > 0 && zeroHeight != kDesignZeroHeight;|return zeroHeight != kDesignZeroHeight;
@@ -121,7 +121,17 @@ run_tests() {
     >"$work/test.log" 2>&1
 }
 
+# Every fault must apply before any is run.
+check_faults() {
+  local name file old new
+  while IFS='|' read -r name file old new; do
+    cp "$src/$file" "$work/scratch"
+    plant "$work/scratch" "$old" "$new" || exit 2
+  done < <(faults)
+}
+
 copy_source
+check_faults
 echo "Source: $target (${KESTROVA_BITS}-bit native tests), faults from $(git -C "$root" rev-parse --short HEAD)"
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" \
   >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 2; }
