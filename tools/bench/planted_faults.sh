@@ -54,7 +54,7 @@ nt4-taken-for-nt3|platform/platform.cpp|if (major < 4) return 7;|if (major <= 4)
 xp-taken-for-2000|platform/platform.cpp|return minor == 0 ? 9 : 10;|return minor == 1 ? 9 : 10;
 failed-version-query-trusted|platform/platform.cpp|if (!os::Api().GetVersionExA(&info)) return {kUnrecognisedPlatformId, 0, 0};|os::Api().GetVersionExA(&info);
 ok-enabled-when-not-ready|ui/main_form.cpp|!app::ContainsBytes(fileSystemCaption, "Not") && entry|entry
-cdfs-writable|ui/main_form.cpp|>= kFirstUnwritableCode|> kFirstUnwritableCode
+no-drive-made-up|ui/main_form.cpp|  if (letter == '\0') return false;\n|
 not-ready-goes-on|ui/main_form.cpp|  if (view_.Caption(idPnlFileSystem) == kNotReady) return;\n|
 network-check-inverted|ui/main_form.cpp|if (app::ContainsDoubleBackslash(view_.SelectorText()))|if (!app::ContainsDoubleBackslash(view_.SelectorText()))
 write-path-by-family-inverted|ui/main_form.cpp|  if (OnNtFamily())\n    volume::WriteBootSectorSerial|  if (!OnNtFamily())\n    volume::WriteBootSectorSerial
