@@ -16,4 +16,10 @@ TEST(Layout, TabOrderWithinEachParentFollowsCreationOrder) {
   EXPECT_EQ(lastGroup, 1);
 }
 
+TEST(Layout, ControlsAreFoundByIdAndByNameOrNotAtAll) {
+  EXPECT_STREQ(ui::FindControl(ui::idPnlVSN)->name, "pnlVSN");
+  EXPECT_EQ(ui::FindControl("pnlVSN")->id, ui::idPnlVSN);
+  EXPECT_EQ(ui::FindControl("pnlNone"), nullptr);
+}
+
 }  // namespace

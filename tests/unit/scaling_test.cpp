@@ -22,6 +22,7 @@ TEST(Scaling, LayoutScalesOnlyWhenZeroIsNotThirteenHigh) {
   EXPECT_EQ(big.width, 89);   // 88.6
   EXPECT_EQ(big.height, 41);  // 40.6
   EXPECT_EQ(ui::ScaleLength(394, 20), 606);
+  EXPECT_EQ(ui::ScaleLength(394, 0), 394) << "a failed measurement scales nothing";
 }
 
 }  // namespace

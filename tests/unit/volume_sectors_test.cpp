@@ -51,9 +51,11 @@ TEST_F(RawVolume, AnOpenThatFailsGivesAnInvalidHandleAndItsOwnError) {
 
 TEST_F(RawVolume, AnIndexPastZOpensNoDeviceAtAll) {
   // 'A' + 32 is 'a': Windows would take it for drive A.
-  DWORD openError = 0;
-  EXPECT_FALSE(volume::OpenVolumeDevice(32, &openError));
-  EXPECT_EQ(openError, static_cast<DWORD>(ERROR_INVALID_DRIVE));
+  for (const volume::DriveIndex index : {26, 32}) {
+    DWORD openError = 0;
+    EXPECT_FALSE(volume::OpenVolumeDevice(index, &openError));
+    EXPECT_EQ(openError, static_cast<DWORD>(ERROR_INVALID_DRIVE)) << index;
+  }
   EXPECT_TRUE(world.calls.empty());
 }
 
