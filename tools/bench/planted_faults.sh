@@ -64,7 +64,7 @@ type-ahead-pause-bound|ui/drive_selector.cpp|nowMs - lastKeyMs_ >= kTypeAheadPau
 text-gap-after-glyph|ui/drive_selector.cpp|item.left + glyphWidth + 6|item.left + glyphWidth + 2
 floppy-medium-touched|ui/drive_selector.cpp|*text = std::string(1, letter) + ":";|*text = prefix + BracketedVolumeLabel(letter);
 item-height-below-glyph|ui/drive_selector.cpp|return fontCellHeight > kDriveGlyphHeight ? fontCellHeight : kDriveGlyphHeight;|return fontCellHeight;
-lead-byte-without-trail|ui/drive_selector.cpp|    if (waitingByte < 0) return result;  // passed on without a look-up\n|
+trail-byte-not-looked-up|ui/drive_selector.cpp|    candidate += static_cast<char>(waitingByte);\n|
 error-mode-not-restored|ui/drive_selector.cpp|~CriticalErrorsSuppressed() { os::Api().SetErrorMode(previous_); }|~CriticalErrorsSuppressed() {}
 reselection-raises-click|ui/drive_selector.cpp|if (!wasCurrent) UserSelected();|if (!wasCurrent || true) UserSelected();
 network-directory-as-drive|ui/drive_selector.cpp|directory[0] == '\\' ? '\0' : directory[0]|directory[0]
@@ -130,38 +130,43 @@ check_faults() {
   done < <(faults)
 }
 
-copy_source
-check_faults
-echo "Source: $target (${KESTROVA_BITS}-bit native tests), faults from $(git -C "$root" rev-parse --short HEAD)"
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" \
-  >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 2; }
-build_tests || { tail -40 "$work/build.log"; echo "The unplanted tree does not build"; exit 2; }
-run_tests || { tail -40 "$work/test.log"; echo "The unplanted tree fails its tests"; exit 2; }
+main() {
+  copy_source
+  check_faults
+  echo "Source: $target (${KESTROVA_BITS}-bit native tests), faults from $(git -C "$root" rev-parse --short HEAD)"
+  cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" \
+    >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 2; }
+  build_tests || { tail -40 "$work/build.log"; echo "The unplanted tree does not build"; exit 2; }
+  run_tests || { tail -40 "$work/test.log"; echo "The unplanted tree fails its tests"; exit 2; }
 
-caught=0 total=0 missed=()
-while IFS='|' read -r name file old new; do
-  [[ -z ${PLANTED_ONLY:-} || $name == *"$PLANTED_ONLY"* ]] || continue
-  cp -p "$src/$file" "$work/original"
-  plant "$src/$file" "$old" "$new"
-  total=$((total + 1))
-  if ! build_tests; then
-    tail -20 "$work/build.log"
-    echo "$name: the planted tree does not build; fix the fault's replacement" >&2
-    exit 2
-  fi
-  status=0
-  run_tests || status=$?
-  # Put back with a new time, so that the next build recompiles the file.
-  cp "$work/original" "$src/$file"
-  if [[ $status == 0 ]]; then
-    echo "MISSED  $name ($file)"
-    missed+=("$name")
-  else
-    [[ $status == 124 ]] && note=" (hung)" || note=""
-    echo "caught  $name ($file)$note"
-    caught=$((caught + 1))
-  fi
-done < <(faults)
+  caught=0 total=0 missed=()
+  while IFS='|' read -r name file old new; do
+    [[ -z ${PLANTED_ONLY:-} || $name == *"$PLANTED_ONLY"* ]] || continue
+    cp -p "$src/$file" "$work/original"
+    plant "$src/$file" "$old" "$new"
+    total=$((total + 1))
+    if ! build_tests; then
+      tail -20 "$work/build.log"
+      echo "$name: the planted tree does not build; fix the fault's replacement" >&2
+      exit 2
+    fi
+    status=0
+    run_tests || status=$?
+    # Put back with a new time, so that the next build recompiles the file.
+    cp "$work/original" "$src/$file"
+    if [[ $status == 0 ]]; then
+      echo "MISSED  $name ($file)"
+      missed+=("$name")
+    else
+      [[ $status == 124 ]] && note=" (hung)" || note=""
+      echo "caught  $name ($file)$note"
+      caught=$((caught + 1))
+    fi
+  done < <(faults)
 
-echo "$caught of $total faults caught"
-((${#missed[@]} == 0)) || echo "Missed: ${missed[*]}"
+  echo "$caught of $total faults caught"
+  ((${#missed[@]} == 0)) || echo "Missed: ${missed[*]}"
+}
+
+# Read whole before it runs: the script may change while it does.
+main "$@"
