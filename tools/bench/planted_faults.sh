@@ -12,6 +12,7 @@
 #   PLANTED_TIMEOUT   seconds one test run may take; a hang counts as caught (600)
 #   PLANTED_ONLY      run only the faults whose name contains this text
 #   PLANTED_KEEP      1: keep the private copy and its build tree
+#   PLANTED_JOBS      parallel build jobs (2)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/mode.sh"
@@ -169,4 +170,4 @@ main() {
 }
 
 # Read whole before it runs: the script may change while it does.
-main "$@"
+main "$@"; exit
