@@ -1,14 +1,9 @@
 #include "app/application.h"
 #include "os/api.h"
-
-#ifdef KESTROVA_FAULT_SWITCHES
-#include "os/fault_switches.h"
-#endif
+#include "os/test_hooks.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   os::BindWin32Api();
-#ifdef KESTROVA_FAULT_SWITCHES
-  os::SwitchFaults();
-#endif
+  test_hooks::SystemBound();
   return app::RunApplication(instance);
 }

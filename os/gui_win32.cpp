@@ -1,8 +1,6 @@
 #include "os/gui.h"
 
-#ifdef KESTROVA_FAULT_SWITCHES
-#include "os/fault_switches.h"
-#endif
+#include "os/test_hooks.h"
 
 namespace os {
 
@@ -18,9 +16,7 @@ GuiApi Bind() {
 #define KESTROVA_BIND_GUI_CALL(name) api.name = &::name;
   KESTROVA_GUI_CALLS(KESTROVA_BIND_GUI_CALL)
 #undef KESTROVA_BIND_GUI_CALL
-#ifdef KESTROVA_FAULT_SWITCHES
-  SwitchFaults(api);
-#endif
+  test_hooks::GuiBound(api);
   if (HMODULE theme = ::LoadLibraryA("uxtheme.dll")) {
 #define KESTROVA_LOOK_UP_GUI_CALL(name) api.name = LookUpIn<decltype(api.name)>(theme, #name);
     KESTROVA_THEME_CALLS(KESTROVA_LOOK_UP_GUI_CALL)

@@ -5,10 +5,10 @@
 
 #include "app/application.h"
 #include "app/dialogs.h"
-#include "app/teardown_probe.h"
 #include "app/text.h"
 #include "app/window_owner.h"
 #include "os/api.h"
+#include "os/test_hooks.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
 #include "ui/scaling.h"
@@ -158,7 +158,7 @@ void TfrmMain::ReleaseWindow() {
     tearingDown_ = true;
     gui.DestroyWindow(hwnd_);
   }
-  app::ObjectGone(this);
+  test_hooks::ObjectGone(this);
   if (font_) gui.DeleteObject(std::exchange(font_, nullptr));
   if (glyphOK_) gui.DeleteObject(std::exchange(glyphOK_, nullptr));
   if (glyphClose_) gui.DeleteObject(std::exchange(glyphClose_, nullptr));
@@ -478,7 +478,7 @@ LRESULT TfrmMain::ControlMessage(HWND control, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK TfrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* form = app::WindowOwner<TfrmMain>(hwnd, message, lParam);
-  if (form == nullptr || app::ReachesGoneObject(form))
+  if (form == nullptr || test_hooks::ReachesGoneObject(form))
     return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
   form->hwnd_ = hwnd;
   return app::Guarded([&] { return form->WindowMessage(message, wParam, lParam); });
@@ -486,7 +486,7 @@ LRESULT CALLBACK TfrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
 
 LRESULT CALLBACK TfrmMain::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* form = reinterpret_cast<TfrmMain*>(os::Gui().GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (app::ReachesGoneObject(form)) return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
+  if (test_hooks::ReachesGoneObject(form)) return os::Gui().DefWindowProcA(hwnd, message, wParam, lParam);
   return app::Guarded([&] { return form->ControlMessage(hwnd, message, wParam, lParam); });
 }
 

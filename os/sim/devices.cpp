@@ -49,7 +49,7 @@ HANDLE OpenVolume(char letter, DWORD access, DWORD disposition, std::string* out
 
 // A fault that strikes this call, after its spared calls went through.
 bool Strikes(TransferFault& fault) {
-  if (fault.error == 0 && fault.missingBytes == 0 && !fault.dropped) return false;
+  if (fault.error == 0 && fault.missingBytes == 0 && !fault.dropped && !fault.silent) return false;
   if (fault.sparedCalls > 0) {
     --fault.sparedCalls;
     return false;
@@ -96,8 +96,8 @@ BOOL Transfer(HANDLE handle, void* buffer, DWORD size, LPDWORD done, Direction d
   }
   TransferFault& fault = direction == Direction::kRead ? world.faults.read : world.faults.write;
   const bool struck = Strikes(fault);
-  if (struck && fault.error != 0) {
-    SetLastError(fault.error);
+  if (struck && (fault.error != 0 || fault.silent)) {
+    if (fault.error != 0) SetLastError(fault.error);
     return FALSE;
   }
   const DWORD wanted = struck ? size - std::min(size, fault.missingBytes) : size;

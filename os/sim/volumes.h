@@ -45,6 +45,7 @@ struct TransferFault {
   DWORD missingBytes = 0;  // or moves this many bytes fewer and reports success
   bool dropped = false;    // or (a write) reports success and stores nothing
   int sparedCalls = 0;     // calls that go through before the fault strikes
+  bool silent = false;     // or fails and leaves the last error as it was
 };
 
 // A fault of one DOS request through "\\.\vwin32"; it strikes once.

@@ -1,4 +1,5 @@
-// The drive selector's list, built from the simulated machine's drives.
+// The drive selector's list, built from the simulated machine's drives,
+// and the case of its texts.
 #include <gtest/gtest.h>
 
 #include "app/exceptions.h"
@@ -133,6 +134,14 @@ TEST(DriveTypes, NoListedDriveGivesAnEmptyListWithNothingCurrent) {
   selector.CreateWnd();
   EXPECT_TRUE(list.items.empty());
   EXPECT_EQ(list.current, -1);
+}
+
+TEST(FileNameCase, DoubleByteLocaleChangesOnlyAsciiAndKeepsTrailBytes) {
+  os::sim::Machine machine;
+  EXPECT_EQ(ui::FileNameCase("DATA \xC9", true), "data \xE9") << "the locale's mapping";
+  machine.codePage = 932;
+  // 0x83 0x61 is one character whose trail byte looks like 'a'.
+  EXPECT_EQ(ui::FileNameCase("\x83\x61" "ab\xC9", false), "\x83\x61" "AB\xC9");
 }
 
 }  // namespace

@@ -51,9 +51,11 @@ TEST_F(RawVolume, AnOpenThatFailsGivesAnInvalidHandleAndItsOwnError) {
 
 TEST_F(RawVolume, AnIndexPastZOpensNoDeviceAtAll) {
   // 'A' + 32 is 'a': Windows would take it for drive A.
-  DWORD openError = 0;
-  EXPECT_FALSE(volume::OpenVolumeDevice(32, &openError));
-  EXPECT_EQ(openError, static_cast<DWORD>(ERROR_INVALID_DRIVE));
+  for (const volume::DriveIndex index : {26, 32}) {
+    DWORD openError = 0;
+    EXPECT_FALSE(volume::OpenVolumeDevice(index, &openError));
+    EXPECT_EQ(openError, static_cast<DWORD>(ERROR_INVALID_DRIVE)) << index;
+  }
   EXPECT_TRUE(world.calls.empty());
 }
 
@@ -148,8 +150,8 @@ void PrintTo(const TransferFaultCase& c, std::ostream* out) { *out << c.name; }
 class FaultyTransfer : public RawVolume,
                        public ::testing::WithParamInterface<TransferFaultCase> {};
 
-// A fault of either direction, and a short transfer that the platform
-// called a success, never reads as success.
+// A fault of either direction, even one that leaves no last error, and a
+// short transfer that the platform called a success, never reads as success.
 TEST_P(FaultyTransfer, GivesTheFailuresCode) {
   const TransferFaultCase& c = GetParam();
   (c.write ? world.faults.write : world.faults.read) = c.fault;
@@ -166,6 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TransferFaultCase{"ReadFails", false, {ERROR_NOT_READY, 0, false, 0}, ERROR_NOT_READY},
         TransferFaultCase{"ShortRead", false, {0, 1, false, 0}, ERROR_READ_FAULT},
+        TransferFaultCase{"ReadFailsWithoutError", false, {0, 0, false, 0, true},
+                          ERROR_READ_FAULT},
         TransferFaultCase{"WriteFails", true, {ERROR_WRITE_PROTECT, 0, false, 0},
                           ERROR_WRITE_PROTECT},
         TransferFaultCase{"ShortWrite", true, {0, 512, false, 0}, ERROR_WRITE_FAULT}),

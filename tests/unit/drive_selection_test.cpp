@@ -1,3 +1,4 @@
+// Choosing a drive in the selector: by the program, by a click, by typing.
 #include "ui/drive_selector.h"
 
 #include <gtest/gtest.h>
@@ -122,33 +123,6 @@ TEST_F(SelectorOverList, ADoubleByteCharacterIsLookedUpWithItsWaitingTrailByte) 
   const auto miss = selector.KeyPress(0x83, 0x42, 5000, false);
   EXPECT_FALSE(miss.consumed);
   EXPECT_FALSE(miss.trailConsumed);
-}
-
-TEST(DriveItemGeometry, GlyphAtTwoAndCentredTextAfterIt) {
-  const ui::ItemGeometry g = ui::LayoutDriveItem({0, 0, 151, 13}, true);
-  EXPECT_EQ(g.glyphLeft, 2);
-  EXPECT_EQ(g.glyphTop, 1);  // (0 + 13 - 11) / 2
-  EXPECT_EQ(g.text.left, 22);
-  EXPECT_EQ(g.text.right, 151);
-  const ui::ItemGeometry odd = ui::LayoutDriveItem({3, 20, 100, 34}, false);
-  EXPECT_EQ(odd.glyphTop, 21);  // (20 + 34 - 11) / 2 truncated
-  EXPECT_EQ(odd.text.left, 25);
-}
-
-TEST(DriveItemGeometry, HeightsFollowTheFontAndTheRowLimit) {
-  EXPECT_EQ(ui::DriveItemHeight(13), 13);
-  EXPECT_EQ(ui::DriveItemHeight(8), 11) << "never smaller than the floppy glyph";
-  EXPECT_EQ(ui::DropDownHeight(13, 0, 19), 13 + 19 + 2) << "at least one row";
-  EXPECT_EQ(ui::DropDownHeight(13, 5, 19), 5 * 13 + 19 + 2);
-  EXPECT_EQ(ui::DropDownHeight(13, 26, 19), 8 * 13 + 19 + 2);
-}
-
-TEST(FileNameCase, DoubleByteLocaleChangesOnlyAsciiAndKeepsTrailBytes) {
-  os::sim::Machine machine;
-  EXPECT_EQ(ui::FileNameCase("DATA \xC9", true), "data \xE9") << "the locale's mapping";
-  machine.codePage = 932;
-  // 0x83 0x61 is one character whose trail byte looks like 'a'.
-  EXPECT_EQ(ui::FileNameCase("\x83\x61" "ab\xC9", false), "\x83\x61" "AB\xC9");
 }
 
 }  // namespace

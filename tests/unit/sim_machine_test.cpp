@@ -1,4 +1,5 @@
-// The simulated machine's drive table, as the drive selector will see it.
+// The simulated machine's drive table, as the drive selector will see it:
+// the machine the other tests run on must itself answer as Windows does.
 #include <gtest/gtest.h>
 
 #include <cstring>

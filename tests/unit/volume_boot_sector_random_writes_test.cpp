@@ -1,3 +1,5 @@
+// Boot-sector serial writes on random images under random NT versions:
+// however many, each changes the four bytes of the slot and nothing else.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,9 +1,16 @@
-// The test build only: see os/fault_switches.h.
-#include "os/fault_switches.h"
-
+// The switches of the program's test build (os/test_hooks.h): faults the
+// real system seldom gives, each on when its environment variable is set.
+//   KESTROVA_REFUSE_LIST_ADD    a drop-down list refuses every item
+//                               (CB_ERRSPACE), as one out of memory does;
+//   KESTROVA_UNREADY_DRIVES=DQ  the volume queries of those drives fail with
+//                               ERROR_NOT_READY, as a drive without a medium's.
 #include <string>
 
-namespace os {
+#include "os/api.h"
+#include "os/gui.h"
+#include "os/test_hooks.h"
+
+namespace test_hooks {
 namespace {
 
 bool SwitchedOn(const char* name) { return ::GetEnvironmentVariableA(name, nullptr, 0) != 0; }
@@ -45,15 +52,15 @@ BOOL WINAPI UnreadyDiskFreeSpace(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD
 
 }  // namespace
 
-void SwitchFaults() {
-  static Win32Api switched = Api();
+void SystemBound() {
+  static os::Win32Api switched = os::Api();
   switched.GetVolumeInformationA = UnreadyVolumeInformation;
   switched.GetDiskFreeSpaceA = UnreadyDiskFreeSpace;
-  InstallApi(&switched);
+  os::InstallApi(&switched);
 }
 
-void SwitchFaults(GuiApi& gui) {
+void GuiBound(os::GuiApi& gui) {
   if (SwitchedOn("KESTROVA_REFUSE_LIST_ADD")) gui.SendMessageA = SendMessageRefusingListAdds;
 }
 
-}  // namespace os
+}  // namespace test_hooks
