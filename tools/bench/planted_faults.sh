@@ -80,7 +80,8 @@ pending-not-cleared|app/pending.cpp|  pending = nullptr;\n|
 shown-code-inverted|app/dialogs.cpp|(shown == ShownCode::CallersCode|(shown != ShownCode::CallersCode
 task-dialog-bound|app/dialogs.cpp|platform::GetMajorVersion() >= 6|platform::GetMajorVersion() > 6
 message-buffer-leaked|app/dialogs.cpp|  if (buffer != nullptr) api.LocalFree(buffer);\n|
-activation-not-restored|app/dialogs.cpp|if (api_.GetActiveWindow() != active_) api_.SetActiveWindow(active_);|
+box-without-owner|app/dialogs.cpp|api.MessageBoxW(dialogOwner,|api.MessageBoxW(nullptr,
+close-during-handler|ui/main_form.cpp|  if (running_ == 0) return true;|  return true;
 EOF
 }
 
