@@ -127,15 +127,9 @@ TfrmMain::TfrmMain(HINSTANCE instance) : instance_(instance), drvcbDrive_(instan
 
 void TfrmMain::CompleteWindow() {
   const os::GuiApi& gui = os::Gui();
-  const int dpi = [&] {
-    HDC dc = gui.GetDC(nullptr);
-    const int value = gui.GetDeviceCaps(dc, LOGPIXELSY);
-    gui.ReleaseDC(nullptr, dc);
-    return value;
-  }();
   gui.SetPropA(hwnd_, kFontHeightProp,
-               reinterpret_cast<HANDLE>(static_cast<INT_PTR>(ScaledFontHeight(dpi))));
-  gui.SetPropA(hwnd_, kDpiProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+               reinterpret_cast<HANDLE>(static_cast<INT_PTR>(ScaledFontHeight(dpi_))));
+  gui.SetPropA(hwnd_, kDpiProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi_)));
   CreateControls();
 
   char path[MAX_PATH + 1] = {};
@@ -167,12 +161,12 @@ void TfrmMain::ReleaseWindow() {
 void TfrmMain::ApplyScreenDensity() {
   const os::GuiApi& gui = os::Gui();
   HDC dc = gui.GetDC(nullptr);
-  const int dpi = gui.GetDeviceCaps(dc, LOGPIXELSY);
+  dpi_ = gui.GetDeviceCaps(dc, LOGPIXELSY);
   gui.ReleaseDC(nullptr, dc);
-  font_ = gui.CreateFontA(ScaledFontHeight(dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+  font_ = gui.CreateFontA(ScaledFontHeight(dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontName);
-  if (dpi != 96) zeroHeight_ = static_cast<int>(TextExtent(font_, "0").cy);
+  if (dpi_ != 96) zeroHeight_ = static_cast<int>(TextExtent(font_, "0").cy);
 }
 
 void TfrmMain::CreateControls() {

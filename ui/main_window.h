@@ -75,6 +75,7 @@ class TfrmMain : private FormView {
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
+  int dpi_ = 96;  // the screen's, read once
   int zeroHeight_ = kDesignZeroHeight;
   HBITMAP glyphOK_ = nullptr;
   HBITMAP glyphClose_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "os/sim/volumes.h"
 #include "tools/utf8.h"
