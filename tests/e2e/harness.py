@@ -25,8 +25,8 @@ What was found under Wine 8.0 on Xvfb without a window manager:
   XSendEvent, also delivered a key in a check, but is not the path a real
   keyboard takes.) A click neither moves nor needs the X focus.
   So keys go, as a keyboard's do, to whatever Wine holds in front: App
-  gives no focus unless told to (gives_focus=True), and a check that needs
-  its window in front says so and checks "foreground". Inside a Wine
+  gives no focus, and a check that needs its window in front says so and
+  checks "foreground". Inside a Wine
   desktop, which covers the screen, the pointer is always over Wine.
 - Without a window manager only the client area is drawn: the caption and
   frame part of a window's rectangle stays black in a screenshot. A virtual
@@ -504,8 +504,7 @@ class Prefix:
 class App:
     """One program started under Wine, seen through the inspector."""
 
-    def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None, env=None,
-                 gives_focus=False):
+    def __init__(self, prefix, exe, *args, cwd=None, desktop=None, inspector=None, env=None):
         self.prefix = prefix
         self.exe, self.args, self.cwd = exe, list(args), cwd
         self.env = env or {}  # the program's own variables, beside the prefix's
@@ -516,9 +515,6 @@ class App:
         self.proc = None
         self.window = None
         self.caption = CAPTION
-        # False: keys go to whatever has the focus, as a keyboard's do, and a
-        # check that needs this program in front says so.
-        self.gives_focus = gives_focus
         self.stdout = self.stderr = None
 
     def start(self):
@@ -604,30 +600,10 @@ class App:
 
     # input
 
-    def focus(self):
-        """Gives the X input focus to the program's X window (see above)."""
-        w = self.window or self.inspect()
-        if not w.get("visible"):
-            w = self.inspect()  # it may have been shown since
-        xid = w.get("x11_window")
-        if not w.get("visible"):
-            # A dialog shown before the window (during start-up) takes the keys.
-            shown = self.dialogs()["dialogs"]
-            xid = shown[0]["x11_window"] if shown else xid
-        if not xid:
-            raise HarnessError("the window has no X window to focus")
-        now = _run(["xdotool", "getwindowfocus"], env=self.prefix.env, check=False)
-        if now.stdout.strip() != str(xid):
-            _run(["xdotool", "windowfocus", "--sync", str(xid)], env=self.prefix.env, timeout=10)
-
     def key(self, *keys, delay=50):
-        if self.gives_focus:
-            self.focus()
         _run(["xdotool", "key", "--delay", str(delay), *keys], env=self.prefix.env)
 
     def type(self, text, delay=50):
-        if self.gives_focus:
-            self.focus()
         _run(["xdotool", "type", "--delay", str(delay), "--", text], env=self.prefix.env)
 
     def click(self, x, y, button=1):
