@@ -7,9 +7,16 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-bash scripts/install-deps.sh
+# Each step says how long it took: the whole command is kept short.
+timed() {  # what, command...
+  local start=$SECONDS rc=0
+  "${@:2}" || rc=$?
+  echo "time of $1: $((SECONDS - start)) s"
+  return $rc
+}
+timed "the install" bash scripts/install-deps.sh
 source scripts/mode.sh
-bash scripts/build.sh
+timed "the build" bash scripts/build.sh
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -22,30 +29,29 @@ run_ctest --output-on-failure -j2 -L unit
 # the end-to-end tests leave while they wait on Wine; niced, so the window's
 # keys are not kept waiting. Their output is shown once they are done.
 lint_log=$(mktemp)
-nice -n 10 bash scripts/lint.sh >"$lint_log" 2>&1 &
+timed "the static checks" nice -n 10 bash scripts/lint.sh >"$lint_log" 2>&1 &
 lint_pid=$!
-run_ctest --output-on-failure -L e2e
+# Two at a time, each on its own display and prefix: Wine leaves a core
+# idle while it starts a program.
+timed "the end-to-end tests" run_ctest --output-on-failure -j2 -L e2e
 # The soak prints its figures: run it verbosely.
 run_ctest -V -L soak
+# The time-bounded fuzzing, beside the static checks if they still run:
+# any crash fails the run.
+timed "the fuzzing" bash tests/fuzz/run.sh 60 || status=1
 wait "$lint_pid" || status=1
 cat "$lint_log"
 rm -f "$lint_log"
-# The time-bounded fuzzing: any crash fails the run.
-bash tests/fuzz/run.sh 60 || status=1
-# The performance figures: printed, never judged, except an import that
-# Windows 2000 lacks, which fails the run.
-bash tools/bench/run.sh || status=1
+# The performance figures, with nothing else running: printed, never
+# judged, except an import that Windows 2000 lacks, which fails the run.
+timed "the benchmarks" bash tools/bench/run.sh || status=1
 # The release: built in two clones of the last commit and compared, then
-# read back against the programs these tests ran. Timed: both add to CI.
-timed() {  # what, command...
-  local start=$SECONDS
-  "${@:2}" || status=1
-  echo "time of $1: $((SECONDS - start)) s"
-}
-timed "the reproducible release" bash tests/release/reproducible.sh build/release-check
+# read back against the programs these tests ran.
+timed "the reproducible release" bash tests/release/reproducible.sh build/release-check ||
+  status=1
 # apt's python3, which has python3-pefile.
 timed "the release read back" /usr/bin/python3 tests/release/check_release.py \
-  --dist build/release-check
+  --dist build/release-check || status=1
 
 if grep -qE '\[  SKIPPED \]|\*\*\*Not Run|\*\*\*Skipped|\(Disabled\)' "$log"; then
   echo "FAILED: some tests were skipped or not run" >&2

@@ -2,7 +2,7 @@
 checked afterwards from Linux.
 
 Drives, made here:
-    d:  FAT16 "MANY": the entry cases, then 200 writes of random serials
+    d:  FAT16 "MANY": the entry cases, then 50 writes of random serials
     k:  FAT16 with 4096-byte sectors
     q:  FAT16 whose boot sector lost its extended signature (byte 38 zeroed)
     g:  FAT16 whose boot parameters are garbled after Wine scanned it as FAT
@@ -30,7 +30,7 @@ from drives import Changes, Volume, boot_form, fat_serial, query_form
 
 opts = harness.options()
 more = argparse.ArgumentParser()
-more.add_argument("--writes", type=int, default=200)
+more.add_argument("--writes", type=int, default=50)
 more.add_argument("--seed", type=int, default=None)
 more = more.parse_known_args()[0]
 
@@ -199,7 +199,7 @@ def non_hex(t, win):
     drives.check_written(t, MANY, changes, 0x00120034, "non-hex: zz12-g34 as 00120034")
 
 
-# ---- 200 writes --------------------------------------------------------------
+# ---- many writes -------------------------------------------------------------
 
 def many_writes(t, win, count, seed):
     """Random serials written one after another through the window, each
