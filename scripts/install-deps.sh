@@ -14,7 +14,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine
-  xvfb xdotool xclip imagemagick
+  xvfb xdotool x11-xserver-utils xclip imagemagick
   dosfstools mtools ntfs-3g genisoimage e2fsprogs
   clang libclang-rt-14-dev clang-tidy cppcheck
   locales fonts-ipafont-gothic

@@ -150,6 +150,19 @@ class Display:
     def env(self):
         return {"DISPLAY": self.name}
 
+    def bind_keys(self, chars):
+        """Gives each of `chars` (none on the keyboard) a free key of its
+        own, before any program starts. Otherwise xdotool remaps a spare key
+        as it types each one, and a program that has not yet read the new
+        map, as under load, loses the character."""
+        env = dict(os.environ, **self.env)
+        table = _run(["xmodmap", "-pke"], env=env).stdout.splitlines()
+        free = [line.split()[1] for line in table if line.split()[2:] == ["="]]
+        if len(free) < len(chars):
+            raise HarnessError(f"{len(free)} free keys for {len(chars)} characters")
+        binds = [f"keycode {code} = U{ord(c):04X}" for code, c in zip(free, chars)]
+        _run(["xmodmap", *(arg for b in binds for arg in ("-e", b))], env=env)
+
     def __enter__(self):
         return self.start()
 
@@ -540,7 +553,8 @@ class App:
         try:
             return json.loads(r.stdout)
         except ValueError:
-            raise HarnessError(f"inspector {args!r} printed no JSON: {r.stdout!r}")
+            raise HarnessError(f"inspector {args!r} exited {r.returncode} with no JSON: "
+                               f"{r.stdout!r}; stderr: {r.stderr.strip()[-2000:]!r}")
 
     def wait_window(self, caption=CAPTION, timeout=30):
         self.caption = caption
@@ -689,7 +703,7 @@ def skip(reason):
 
 
 def require_tools():
-    for tool in ("Xvfb", "xdotool"):
+    for tool in ("Xvfb", "xdotool", "xmodmap"):
         if shutil.which(tool) is None:
             skip(f"{tool} is not installed")
     if _wine is not None and not _wine.available():

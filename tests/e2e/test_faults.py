@@ -266,6 +266,7 @@ def japanese_run(t, display, folder):
     (katakana A is 83 41)."""
     jp = Volume("d", "FAT16", "hd", "JP", "FAT", 39, 0x0D16A001)
     jp.image = drives.make_fat(os.path.join(folder, "jp.img"), "16", jp.old, jp.label, "2600")
+    display.bind_keys("アイ")
     with harness.Prefix(display, locale="ja_JP.UTF-8") as prefix:
         prefix.map_drives({"d": (jp.image, "hd")})
         with window.started_in(prefix, opts, "d") as (app, win):
