@@ -25,23 +25,27 @@ run_ctest() {  # ctest arguments
   (cd "$kestrova_native_tree" && ctest --no-tests=error "$@") 2>&1 | tee -a "$log" || status=1
 }
 run_ctest --output-on-failure -j2 -L unit
-# The static checks (not tests, but any finding fails the run) take the CPU
-# the end-to-end tests leave while they wait on Wine; niced, so the window's
-# keys are not kept waiting. Their output is shown once they are done.
-lint_log=$(mktemp)
-timed "the static checks" nice -n 10 bash scripts/lint.sh >"$lint_log" 2>&1 &
-lint_pid=$!
+# The static checks (not tests, but any finding fails the run), then the
+# time-bounded fuzzing (any crash fails it), take the CPU the end-to-end
+# tests leave while they wait on Wine; niced, so the window's keys are not
+# kept waiting. Their output is shown once they are done.
+beside() {
+  local rc=0
+  timed "the static checks" nice -n 10 bash scripts/lint.sh || rc=1
+  timed "the fuzzing" nice -n 10 bash tests/fuzz/run.sh 60 || rc=1
+  return $rc
+}
+beside_log=$(mktemp)
+beside >"$beside_log" 2>&1 &
+beside_pid=$!
 # Two at a time, each on its own display and prefix: Wine leaves a core
 # idle while it starts a program.
 timed "the end-to-end tests" run_ctest --output-on-failure -j2 -L e2e
 # The soak prints its figures: run it verbosely.
 run_ctest -V -L soak
-# The time-bounded fuzzing, beside the static checks if they still run:
-# any crash fails the run.
-timed "the fuzzing" bash tests/fuzz/run.sh 60 || status=1
-wait "$lint_pid" || status=1
-cat "$lint_log"
-rm -f "$lint_log"
+wait "$beside_pid" || status=1
+cat "$beside_log"
+rm -f "$beside_log"
 # The performance figures, with nothing else running: printed, never
 # judged, except an import that Windows 2000 lacks, which fails the run.
 timed "the benchmarks" bash tools/bench/run.sh || status=1
