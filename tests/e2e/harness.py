@@ -118,6 +118,20 @@ class Display:
         self.first, self.size, self.tries = first, size, tries
         self.proc = None
         self.name = None
+        self._claim = None
+
+    @staticmethod
+    def _claimed(n):
+        """Holds a number against the other tests until stop(). Xvfb's own
+        lock is not enough: two servers started at once on one number can
+        both come up, and the later one takes the socket from the first."""
+        claim = open(f"/tmp/.kestrova-display-{n}", "w")
+        try:
+            fcntl.flock(claim, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            claim.close()
+            return None
+        return claim
 
     def _ready(self, n):
         if not os.path.exists(f"/tmp/.X11-unix/X{n}"):
@@ -128,23 +142,31 @@ class Display:
 
     def start(self):
         for n in range(self.first, self.first + self.tries):
+            claim = self._claimed(n)
+            if claim is None:
+                continue
             if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                claim.close()
                 continue
             proc = subprocess.Popen(
                 ["Xvfb", f":{n}", "-screen", "0", self.size, "-nolisten", "tcp"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            # Another test may have taken the number in between: Xvfb exits.
+            # A server not of ours may have taken the number: Xvfb exits.
             ok = _poll(lambda: proc.poll() is not None or self._ready(n), 10)
             if proc.poll() is None and ok:
-                self.proc, self.name = proc, f":{n}"
+                self.proc, self.name, self._claim = proc, f":{n}", claim
                 return self
             _stop(proc)
+            claim.close()
         raise HarnessError("no free X display for Xvfb")
 
     def stop(self):
         if self.proc:
             _stop(self.proc)
             self.proc = None
+        if self._claim:
+            self._claim.close()
+            self._claim = None
 
     @property
     def env(self):
