@@ -122,16 +122,18 @@ class Display:
 
     @staticmethod
     def _claimed(n):
-        """Holds a number against the other tests until stop(). Xvfb's own
-        lock is not enough: two servers started at once on one number can
-        both come up, and the later one takes the socket from the first."""
+        """A free number, held against the other tests until stop(); None
+        if taken. Xvfb's own lock is not enough: two servers started at once
+        on one number can both come up, and the later takes the socket."""
         claim = open(f"/tmp/.kestrova-display-{n}", "w")
         try:
             fcntl.flock(claim, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            if not (os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}")):
+                return claim
         except BlockingIOError:
-            claim.close()
-            return None
-        return claim
+            pass
+        claim.close()
+        return None
 
     def _ready(self, n):
         if not os.path.exists(f"/tmp/.X11-unix/X{n}"):
@@ -144,9 +146,6 @@ class Display:
         for n in range(self.first, self.first + self.tries):
             claim = self._claimed(n)
             if claim is None:
-                continue
-            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                claim.close()
                 continue
             proc = subprocess.Popen(
                 ["Xvfb", f":{n}", "-screen", "0", self.size, "-nolisten", "tcp"],
