@@ -177,8 +177,8 @@ class Display:
         as it types each one, and a program that has not yet read the new
         map, as under load, loses the character."""
         env = dict(os.environ, **self.env)
-        table = _run(["xmodmap", "-pke"], env=env).stdout.splitlines()
-        free = [line.split()[1] for line in table if line.split()[2:] == ["="]]
+        table = [line.split() for line in _run(["xmodmap", "-pke"], env=env).stdout.splitlines()]
+        free = [fields[1] for fields in table if fields[2:] == ["="]]
         if len(free) < len(chars):
             raise HarnessError(f"{len(free)} free keys for {len(chars)} characters")
         binds = [f"keycode {code} = U{ord(c):04X}" for code, c in zip(free, chars)]
