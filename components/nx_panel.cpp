@@ -43,16 +43,10 @@ bool IsChildNotification(UINT message) {
 }
 
 void TNxPanel::RegisterClass(HINSTANCE instance) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
   // The frame sits on the outermost pixels, so every size change moves it:
-  // the whole panel is repainted, not just the strip that was exposed.
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = os::Gui().LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.lpszClassName = kClassName;
-  os::Gui().RegisterClassExA(&wc);
+  // the whole panel is repainted (the class's default), not just the strip
+  // that was exposed.
+  RegisterWindowClass(instance, {kClassName, WindowProc});
 }
 
 TNxPanel::TNxPanel(HWND parent, int id, int left, int top, int width, int height,
@@ -104,15 +98,9 @@ void TNxPanel::SetAutoSize(bool value) {
 
 void TNxPanel::ApplyAutoSize() {
   if (!autoSize_) return;
-  const os::GuiApi& gui = os::Gui();
-  HDC dc = gui.GetDC(hwnd_);
-  HGDIOBJ old = gui.SelectObject(dc, font_ ? font_ : gui.GetStockObject(DEFAULT_GUI_FONT));
-  SIZE extent{};
-  gui.GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent);
-  gui.SelectObject(dc, old);
-  gui.ReleaseDC(hwnd_, dc);
-  const PanelSize size = AutoSizeFor(extent.cx, extent.cy, innerMargins_);
-  gui.SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height,
+  const TextSize extent = MeasureText(font_, caption_);
+  const PanelSize size = AutoSizeFor(extent.width, extent.cellHeight, innerMargins_);
+  os::Gui().SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -187,27 +175,24 @@ void TNxPanel::PaintTransparent(HDC dc) const {
 void TNxPanel::PaintCaption(HDC dc, RECT inner) const {
   if (caption_.empty()) return;
   const os::GuiApi& gui = os::Gui();
-  HGDIOBJ old = gui.SelectObject(dc, font_ ? font_ : gui.GetStockObject(DEFAULT_GUI_FONT));
+  const os::Selection font(dc, font_ ? font_ : gui.GetStockObject(DEFAULT_GUI_FONT));
   gui.SetBkMode(dc, TRANSPARENT);
   gui.SetTextColor(dc, gui.GetSysColor(COLOR_WINDOWTEXT));
   gui.DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &inner,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX |
                     DT_EXTERNALLEADING);
-  gui.SelectObject(dc, old);
 }
 
 void TNxPanel::PaintFrame(HDC dc) const {
   const os::GuiApi& gui = os::Gui();
   RECT client;
   gui.GetClientRect(hwnd_, &client);
-  HPEN pen = gui.CreatePen(borderPen_.Style, borderPen_.Width, borderPen_.Color);
-  HGDIOBJ old = gui.SelectObject(dc, pen);
+  const os::UniquePen pen(gui.CreatePen(borderPen_.Style, borderPen_.Width, borderPen_.Color));
+  const os::Selection selected(dc, pen.get());
   for (const PanelLine& line : FrameLines(client.right, client.bottom, panelBorders_, borderPen_.Width)) {
     gui.MoveToEx(dc, line.x1, line.y1, nullptr);
     gui.LineTo(dc, line.x2, line.y2);
   }
-  gui.SelectObject(dc, old);
-  gui.DeleteObject(pen);
 }
 
 void TNxPanel::Paint(HDC dc) const {

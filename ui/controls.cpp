@@ -35,11 +35,10 @@ COLORREF SurfaceColor() {
 void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format) {
   const os::GuiApi& gui = os::Gui();
   const std::string caption = WindowText(hwnd);
-  HGDIOBJ oldFont = gui.SelectObject(dc, ControlFont(hwnd));
+  const os::Selection font(dc, ControlFont(hwnd));
   gui.SetBkMode(dc, TRANSPARENT);
   gui.SetTextColor(dc, gui.GetSysColor(COLOR_WINDOWTEXT));
   gui.DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, format | DT_NOPREFIX);
-  gui.SelectObject(dc, oldFont);
 }
 
 void PaintLabel(HWND hwnd, HDC dc, const RECT& client) {
@@ -62,19 +61,11 @@ void PaintBevelPanel(HWND hwnd, HDC dc, const RECT& client) {
 void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
   const os::GuiApi& gui = os::Gui();
   components::FillSolid(dc, client, SurfaceColor());
-  TEXTMETRICA metrics{};
-  HGDIOBJ oldFont = gui.SelectObject(dc, ControlFont(hwnd));
-  gui.GetTextMetricsA(dc, &metrics);
-  gui.SelectObject(dc, oldFont);
+  const components::TextSize extent = components::MeasureText(ControlFont(hwnd), WindowText(hwnd));
   RECT frame = client;
-  frame.top += metrics.tmHeight / 2;
+  frame.top += extent.cellHeight / 2;
   gui.DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-  const std::string caption = WindowText(hwnd);
-  SIZE extent{};
-  oldFont = gui.SelectObject(dc, ControlFont(hwnd));
-  gui.GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-  gui.SelectObject(dc, oldFont);
-  RECT text = {8, 0, 8 + extent.cx + 4, metrics.tmHeight};
+  RECT text = {8, 0, 8 + extent.width + 4, extent.cellHeight};
   components::FillSolid(dc, text, SurfaceColor());
   text.left += 2;
   DrawCaption(dc, hwnd, text, DT_LEFT | DT_TOP | DT_SINGLELINE);
@@ -130,8 +121,6 @@ LRESULT CustomControlMessage(Painter paint, HWND hwnd, UINT message, WPARAM wPar
   }
 }
 
-// A subclassed label keeps the Static's own procedure in GWLP_USERDATA,
-// which that class leaves to the program.
 LRESULT LabelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   const os::GuiApi& gui = os::Gui();
   LRESULT result = 0;
@@ -139,8 +128,7 @@ LRESULT LabelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // A Static lets the mouse through to what lies below it; a label takes
   // its clicks itself, as the window's labels always have.
   if (message == WM_NCHITTEST) return gui.DefWindowProcA(hwnd, message, wParam, lParam);
-  const auto original = reinterpret_cast<WNDPROC>(gui.GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  return gui.CallWindowProcA(original, hwnd, message, wParam, lParam);
+  return gui.CallWindowProcA(SubclassedProc(hwnd), hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -152,32 +140,27 @@ LRESULT CALLBACK CustomControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return app::Guarded([&] { return CustomControlMessage(paint, hwnd, message, wParam, lParam); });
 }
 
-void RegisterCustomClass(HINSTANCE instance, const char* name, WNDPROC proc) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = os::Gui().LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.lpszClassName = name;
-  os::Gui().RegisterClassExA(&wc);
-}
-
 }  // namespace
 
 void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
   visualStylesActive = visualStyles;
   components::TNxPanel::RegisterClass(instance);
-  RegisterCustomClass(instance, kBevelPanelClass, CustomControlProc<PaintBevelPanel>);
-  RegisterCustomClass(instance, kGroupBoxClass, CustomControlProc<PaintGroupBox>);
+  components::RegisterWindowClass(instance, {kBevelPanelClass, CustomControlProc<PaintBevelPanel>});
+  components::RegisterWindowClass(instance, {kGroupBoxClass, CustomControlProc<PaintGroupBox>});
 }
 
-void SubclassLabel(HWND label) {
+void Subclass(HWND control, WNDPROC proc) {
   const os::GuiApi& gui = os::Gui();
   // Kept before the swap, so that the first message reaching ours finds it.
-  gui.SetWindowLongPtrA(label, GWLP_USERDATA, gui.GetWindowLongPtrA(label, GWLP_WNDPROC));
-  gui.SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc));
+  gui.SetWindowLongPtrA(control, GWLP_USERDATA, gui.GetWindowLongPtrA(control, GWLP_WNDPROC));
+  gui.SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
 }
+
+WNDPROC SubclassedProc(HWND control) {
+  return reinterpret_cast<WNDPROC>(os::Gui().GetWindowLongPtrA(control, GWLP_USERDATA));
+}
+
+void SubclassLabel(HWND label) { Subclass(label, LabelProc); }
 
 bool VisualStylesActive() { return visualStylesActive; }
 
@@ -188,34 +171,28 @@ COLORREF ClientPanelColor() {
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y) {
   const os::GuiApi& gui = os::Gui();
-  HDC image = gui.CreateCompatibleDC(dc);
-  HGDIOBJ oldImage = gui.SelectObject(image, bitmap);
+  const os::UniqueMemoryDC image(gui.CreateCompatibleDC(dc));
+  const os::Selection imageBitmap(image.get(), bitmap);
   BITMAP info{};
   gui.GetObjectA(bitmap, sizeof(info), &info);
-  const COLORREF transparent = gui.GetPixel(image, 0, info.bmHeight - 1);
+  const COLORREF transparent = gui.GetPixel(image.get(), 0, info.bmHeight - 1);
 
   // A monochrome mask, white where the image has its transparent colour.
-  HDC mask = gui.CreateCompatibleDC(dc);
-  HBITMAP maskBitmap = gui.CreateBitmap(w, h, 1, 1, nullptr);
-  HGDIOBJ oldMask = gui.SelectObject(mask, maskBitmap);
-  gui.SetBkColor(image, transparent);
-  gui.BitBlt(mask, 0, 0, w, h, image, srcX, srcY, SRCCOPY);
+  const os::UniqueMemoryDC mask(gui.CreateCompatibleDC(dc));
+  const os::UniqueBitmap maskBitmap(gui.CreateBitmap(w, h, 1, 1, nullptr));
+  const os::Selection maskSelected(mask.get(), maskBitmap.get());
+  gui.SetBkColor(image.get(), transparent);
+  gui.BitBlt(mask.get(), 0, 0, w, h, image.get(), srcX, srcY, SRCCOPY);
 
   // Image xor screen, masked, xor image: the screen stays where the mask is
   // white, the image shows where it is black.
   const COLORREF oldBk = gui.SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = gui.SetTextColor(dc, RGB(0, 0, 0));
-  gui.BitBlt(dc, x, y, w, h, image, srcX, srcY, SRCINVERT);
-  gui.BitBlt(dc, x, y, w, h, mask, 0, 0, SRCAND);
-  gui.BitBlt(dc, x, y, w, h, image, srcX, srcY, SRCINVERT);
+  gui.BitBlt(dc, x, y, w, h, image.get(), srcX, srcY, SRCINVERT);
+  gui.BitBlt(dc, x, y, w, h, mask.get(), 0, 0, SRCAND);
+  gui.BitBlt(dc, x, y, w, h, image.get(), srcX, srcY, SRCINVERT);
   gui.SetBkColor(dc, oldBk);
   gui.SetTextColor(dc, oldText);
-
-  gui.SelectObject(mask, oldMask);
-  gui.DeleteObject(maskBitmap);
-  gui.DeleteDC(mask);
-  gui.SelectObject(image, oldImage);
-  gui.DeleteDC(image);
 }
 
 namespace {
@@ -251,8 +228,7 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
   gui.DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
 
   const std::string caption = WindowText(item.hwndItem);
-  HGDIOBJ oldFont = gui.SelectObject(dc, reinterpret_cast<HFONT>(
-                                              gui.SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  const os::Selection font(dc, ControlFont(item.hwndItem));
   RECT measure = {0, 0, 0, 0};
   gui.DrawTextA(dc, caption.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
   const int width = item.rcItem.right - item.rcItem.left;
@@ -265,7 +241,6 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
   RECT text = {left + kGlyphSize + kGlyphSpacing, item.rcItem.top + shift,
                left + kGlyphSize + kGlyphSpacing + measure.right, item.rcItem.bottom + shift};
   DrawButtonCaption(dc, caption, text, enabled);
-  gui.SelectObject(dc, oldFont);
 
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = face;

@@ -11,10 +11,16 @@ inline constexpr char kGroupBoxClass[] = "TGroupBox";
 // it names a field after the static text just above it in z order.
 inline constexpr char kLabelClass[] = "STATIC";
 
-// Registers the custom classes above, labels apart. `visualStyles` decides
+// Registers the custom classes above, labels apart; a custom control's user
+// data holds its font. `visualStyles` decides
 // whether labels and the group box let the client panel's colour show
 // through them.
 void RegisterControlClasses(HINSTANCE instance, bool visualStyles);
+
+// Gives `control` the procedure `proc`. A subclassed control's user data
+// holds the procedure it had, to which `proc` passes what it leaves.
+void Subclass(HWND control, WNDPROC proc);
+WNDPROC SubclassedProc(HWND control);
 
 // Gives a label made of kLabelClass its own painting; the system's Static
 // keeps its text, font and the rest.

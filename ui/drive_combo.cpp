@@ -41,24 +41,12 @@ void ComboListControl::SetCurrent(int index) {
 }
 
 DriveComboWindow::DriveComboWindow(HINSTANCE instance) : selector_(list_) {
-  for (int i = 0; i < 5; ++i) glyphs_[i] = os::Gui().LoadBitmapA(instance, kGlyphResources[i]);
+  for (int i = 0; i < 5; ++i) glyphs_[i].reset(os::Gui().LoadBitmapA(instance, kGlyphResources[i]));
   selector_.Construct();
 }
 
-DriveComboWindow::~DriveComboWindow() {
-  for (HBITMAP glyph : glyphs_)
-    if (glyph) os::Gui().DeleteObject(glyph);
-}
-
 int DriveComboWindow::ItemHeightFor(HFONT font) {
-  const os::GuiApi& gui = os::Gui();
-  HDC dc = gui.GetDC(nullptr);
-  HGDIOBJ old = gui.SelectObject(dc, font);
-  TEXTMETRICA metrics{};
-  gui.GetTextMetricsA(dc, &metrics);
-  gui.SelectObject(dc, old);
-  gui.ReleaseDC(nullptr, dc);
-  return DriveItemHeight(metrics.tmHeight);
+  return DriveItemHeight(components::MeasureText(font, "").cellHeight);
 }
 
 void DriveComboWindow::Attach(HWND combo, HFONT font) {
@@ -92,11 +80,11 @@ void DriveComboWindow::SizeDropDown() {
 
 HBITMAP DriveComboWindow::GlyphBitmap(DriveGlyph glyph) const {
   switch (glyph) {
-    case DriveGlyph::Floppy: return glyphs_[0];
-    case DriveGlyph::Hard: return glyphs_[1];
-    case DriveGlyph::Network: return glyphs_[2];
-    case DriveGlyph::CdRom: return glyphs_[3];
-    case DriveGlyph::Ram: return glyphs_[4];
+    case DriveGlyph::Floppy: return glyphs_[0].get();
+    case DriveGlyph::Hard: return glyphs_[1].get();
+    case DriveGlyph::Network: return glyphs_[2].get();
+    case DriveGlyph::CdRom: return glyphs_[3].get();
+    case DriveGlyph::Ram: return glyphs_[4].get();
     case DriveGlyph::None: break;
   }
   return nullptr;
@@ -120,12 +108,11 @@ void DriveComboWindow::DrawItem(const DRAWITEMSTRUCT& item) {
                             geometry.glyphLeft, geometry.glyphTop);
     const std::string text = list_.Text(index);
     RECT textRect = {geometry.text.left, geometry.text.top, geometry.text.right, geometry.text.bottom};
-    HGDIOBJ oldFont = gui.SelectObject(dc, font_);
+    const os::Selection font(dc, font_);
     gui.SetBkMode(dc, TRANSPARENT);
     gui.SetTextColor(dc, fore);
     gui.DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    gui.SelectObject(dc, oldFont);
   }
   if (item.itemState & ODS_FOCUS) gui.DrawFocusRect(dc, &r);
 }

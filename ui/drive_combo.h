@@ -2,7 +2,7 @@
 // TDriveComboBox (Windows build).
 #pragma once
 
-#include "os/gui.h"
+#include "os/gdi.h"
 #include "ui/drive_selector.h"
 
 namespace ui {
@@ -24,7 +24,6 @@ class ComboListControl : public DriveListControl {
 class DriveComboWindow {
  public:
   explicit DriveComboWindow(HINSTANCE instance);
-  ~DriveComboWindow();
   DriveComboWindow(const DriveComboWindow&) = delete;
   DriveComboWindow& operator=(const DriveComboWindow&) = delete;
 
@@ -49,7 +48,7 @@ class DriveComboWindow {
   TDriveComboBox selector_;
   HWND combo_ = nullptr;
   HFONT font_ = nullptr;
-  HBITMAP glyphs_[5] = {};
+  os::UniqueBitmap glyphs_[5];
 };
 
 }  // namespace ui

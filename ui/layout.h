@@ -56,6 +56,9 @@ struct ControlLayout {
   int tabOrder;        // within the parent; -1 for controls without one
 };
 
+// What each display panel shows until it is first set.
+inline constexpr char kInitialPanelCaption[] = "Please Wait Moment...";
+
 // In creation order, which is each parent's z order: every label comes just
 // before the field it names, since the accessibility layer names a field
 // after the static text above it, and a screen reader walks in z order.
@@ -67,19 +70,19 @@ inline constexpr ControlLayout kMainLayout[] = {
     {idLblPlattform, "lblPlattform", ControlKind::Label, idGrpbSystemInformation,
      {13, 16, 44, 13}, "Platform:", -1},
     {idPnlPlatform, "pnlPlatform", ControlKind::BevelPanel, idGrpbSystemInformation,
-     {67, 13, 148, 20}, "Please Wait Moment...", 1},
+     {67, 13, 148, 20}, kInitialPanelCaption, 1},
     {idLblFileSystem, "lblFileSystem", ControlKind::Label, idGrpbSystemInformation,
      {3, 42, 58, 13}, "File System:", -1},
     {idPnlFileSystem, "pnlFileSystem", ControlKind::BevelPanel, idGrpbSystemInformation,
-     {67, 38, 148, 20}, "Please Wait Moment...", 0},
+     {67, 38, 148, 20}, kInitialPanelCaption, 0},
     {idLblVLBL, "lblVLBL", ControlKind::Label, idNxpClient, {240, 3, 66, 13}, "Volume Label:",
      -1},
     {idPnlVLBL, "pnlVLBL", ControlKind::BevelPanel, idNxpClient, {240, 19, 148, 20},
-     "Please Wait Moment...", 1},
+     kInitialPanelCaption, 1},
     {idLblVSN, "lblVSN", ControlKind::Label, idNxpClient, {240, 42, 87, 13},
      "Volume Serial No.:", -1},
     {idPnlVSN, "pnlVSN", ControlKind::BevelPanel, idNxpClient, {240, 58, 148, 20},
-     "Please Wait Moment...", 2},
+     kInitialPanelCaption, 2},
     {idLblTargetDrive, "lblTargetDrive", ControlKind::Label, idNxpClient, {10, 86, 64, 13},
      "Target Drive:", -1},
     {idDrvcbDrive, "drvcbDrive", ControlKind::DriveSelector, idNxpClient, {138, 80, 151, 19},
@@ -104,7 +107,6 @@ inline constexpr int kDesignZeroHeight = 13;  // height of "0" in that font
 inline constexpr int kEntryMaxLength = 8;
 
 inline constexpr char kWindowCaption[] = "Kestrova For Win9x/NT";
-inline constexpr char kInitialPanelCaption[] = "Please Wait Moment...";
 
 const ControlLayout* FindControl(ControlId id);
 const ControlLayout* FindControl(const char* name);
