@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ui/focus.h"
 #include "ui/layout.h"
 
 namespace ui {
@@ -31,15 +32,17 @@ class FormView {
 // neither "DF" nor "Not" and the entry holds exactly 8 bytes.
 bool OKEnabledFor(const std::string& fileSystemCaption, const std::string& entry);
 
-class MainFormHandlers {
+class MainFormHandlers : public FocusEvents {
  public:
+  // The write goes only to the drive the panels show, and only when they
+  // allow it: with another drive chosen since, OK and Enter refresh instead.
   explicit MainFormHandlers(FormView& view) : view_(view) {}
 
   void FormShow();
-  void drvcbDriveExit();
-  void edtNVSNChange();
+  void drvcbDriveExit() override;
+  void edtNVSNChange() override;
   void edtNVSNKeyDown() {}
-  void bbnOKClick();
+  void bbnOKClick() override;
 
   // Whether the window may close now. Not while a handler runs: its dialog
   // lets a close in (End task, taskkill), and the handler would go on with
@@ -50,11 +53,12 @@ class MainFormHandlers {
  private:
   class Running;
 
-
   // The drive index from the selector; false when it has no current drive.
   bool SelectedDriveIndex(unsigned short* driveIndex) const;
 
   FormView& view_;
+  // The selector's drive at the last refresh, whose panels the window shows.
+  int refreshedDrive_ = -1;
   int running_ = 0;
   bool closeWanted_ = false;
 };
