@@ -64,6 +64,7 @@ void MainFormHandlers::FormShow() {
 
 void MainFormHandlers::drvcbDriveExit() {
   const Running running(*this);
+  refreshedDrive_ = view_.SelectedDrive();
   unsigned short drive = 0;
   if (!SelectedDriveIndex(&drive)) return;
   view_.SetCaption(idPnlFileSystem, volume::GetFileSystemText(drive));
@@ -85,6 +86,14 @@ void MainFormHandlers::edtNVSNChange() {
 
 void MainFormHandlers::bbnOKClick() {
   const Running running(*this);
+  if (view_.SelectedDrive() != refreshedDrive_) {
+    drvcbDriveExit();  // the panels catch up with the selector; nothing is written
+    return;
+  }
+  if (!OKEnabledFor(view_.Caption(idPnlFileSystem), view_.EntryText())) {
+    edtNVSNChange();  // OK follows what the panels show
+    return;
+  }
   if (app::ContainsDoubleBackslash(view_.SelectorText())) {
     app::ShowErrorDialog("Can not use me for a network drive");
     return;

@@ -164,6 +164,7 @@ TEST_F(MainForm, ANetworkDriveIsRefusedAndNothingIsWritten) {
   MountImage('z', Kind::kFat16);
   form.selected = 'z';
   form.selectorText = "z: \\\\server\\share";
+  form.handlers.drvcbDriveExit();
   form.Type("CAFEF00D");
   const size_t callsBefore = world.calls.size();
   form.handlers.bbnOKClick();
@@ -187,6 +188,39 @@ TEST_F(MainForm, WithNoCurrentDriveNothingIsQueriedAndNothingWritten) {
   ASSERT_EQ(machine.dialogs.size(), 1u);
   EXPECT_EQ(machine.dialogs[0].TextUtf8(), "No drive is selected.");
   EXPECT_TRUE(world.calls.empty());
+}
+
+TEST_F(MainForm, OKWritesOnlyToTheDriveThePanelsShow) {
+  const std::string c = MountImage('c', Kind::kFat16), d = MountImage('d', Kind::kFat32, "OTHER");
+  const std::string cBefore = CopyOf(c, dir.Path("c.before")), dBefore = CopyOf(d, dir.Path("d.before"));
+  form.handlers.drvcbDriveExit();
+  form.Type("CAFEF00D");
+  form.selected = 'd';  // chosen in the selector, not yet left
+  form.handlers.bbnOKClick();
+  EXPECT_TRUE(ChangedOffsets(cBefore, c).empty());
+  EXPECT_TRUE(ChangedOffsets(dBefore, d).empty()) << "nothing written to a drive not shown";
+  EXPECT_EQ(form.captions[ui::idPnlVLBL], "OTHER") << "the panels caught up with the selector";
+  EXPECT_EQ(form.entry, "");
+  EXPECT_FALSE(form.okEnabled);
+  form.Type("CAFEF00D");
+  form.handlers.bbnOKClick();
+  EXPECT_EQ(FatlabelSerial(d), "CAFEF00D") << "then the ordinary path writes";
+  EXPECT_TRUE(machine.dialogs.empty());
+}
+
+TEST_F(MainForm, OKAfterARefreshThatStoppedAtNotReadyWritesNothing) {
+  const std::string c = MountImage('c', Kind::kFat16);
+  const std::string before = CopyOf(c, dir.Path("before.img"));
+  world.AddEmptyDrive('a', DRIVE_REMOVABLE);
+  form.handlers.drvcbDriveExit();
+  form.Type("CAFEF00D");
+  form.selected = 'a';
+  form.handlers.drvcbDriveExit();  // the press on OK leaves the selector first
+  form.handlers.bbnOKClick();
+  EXPECT_EQ(machine.dialogs.size(), 1u) << "the refresh's one box, and no more";
+  EXPECT_FALSE(form.okEnabled) << "OK follows \"NotReady\" now";
+  EXPECT_EQ(form.entry, "CAFEF00D");
+  EXPECT_TRUE(ChangedOffsets(before, c).empty());
 }
 
 TEST(OKRule, NeedsEightBytesAndAWritableCaption) {
