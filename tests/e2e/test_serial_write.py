@@ -18,6 +18,7 @@ import drives
 import harness
 import window
 from drives import Changes, boot_form, query_form
+from window import Picture
 
 opts = harness.options()
 WM_SYSCHAR = 0x0106
@@ -118,27 +119,75 @@ def write_chosen(t, win, volume):
     win.key("shift+Tab")
 
 
-def write_fat32_from_selector(t, win):
+def enter_after_a_choice(t, win):
     """Enter in the closed selector, on a drive chosen but not yet
-    refreshed: the write goes to that drive while the panels still show
-    the drive refreshed last."""
-    changes_d, changes = Changes(D.image), Changes(E.image)
+    refreshed, with OK enabled from the drive refreshed last: the panels
+    catch up with the chosen drive and nothing is written anywhere."""
+    changes = [Changes(v.image) for v in (D, E)]
     win.key("Tab")
     win.type(TYPED["e"])
     win.key("shift+Tab")
     win.choose("e")
-    t.equal(win.panels(), ["FAT", "DATA16", boot_form(NEW["d"])], "FAT32: e: chosen, not refreshed")
+    t.equal(win.panels(), ["FAT", "DATA16", boot_form(NEW["d"])], "Enter after a choice: e: chosen")
     win.key("Return")
-    window.no_dialog(t, win, "FAT32: written")
+    window.no_dialog(t, win, "Enter after a choice")
     s = win.state()
-    t.equal([s.fs, s.label, s.serial], ["FAT", "DATA16", query_form(E.old)],
-            "FAT32: only the serial panel follows, with e:'s reported serial")
-    t.equal((s.entry, s.ok, s.focus), ("", False, "drvcbDrive"), "FAT32: entry emptied")
-    drives.check_written(t, E, changes, NEW["e"], "FAT32")
-    t.equal(changes_d.offsets(), [], "FAT32: d: untouched")
-    win.key("Tab")
-    t.equal(win.panels(), ["FAT32", "DATA32", boot_form(NEW["e"])], "FAT32: refreshed")
+    t.equal([s.fs, s.label, s.serial, s.entry, s.ok, s.focus],
+            ["FAT32", "DATA32", boot_form(E.old), "", False, "drvcbDrive"],
+            "Enter after a choice: e: refreshed instead, entry emptied")
+    t.equal([c.offsets() for c in changes], [[], []], "Enter after a choice: nothing written")
+
+
+def wheel_over_the_selector(t, app, win):
+    """OK enabled in the entry, then the wheel turned over the selector,
+    which moves on to f: without taking the focus: the panels follow at
+    once, since no exit will, and Enter writes nothing."""
+    win.refresh("e")
+    win.type(TYPED["e"])
+    changes = [Changes(v.image) for v in (E, F)]
+    app.click_control("drvcbDrive", button=5)  # wheel down, over the selector
+    s = win.wait_state(lambda s: s.fs == "NTFS")
+    t.equal([s.selector, s.label, s.entry, s.ok, s.focus], ["f: [ntvol]", "NTVOL", "", False, "edtNVSN"],
+            "wheel: f: chosen and refreshed, the focus still in the entry")
+    win.key("Return")
+    window.no_dialog(t, win, "wheel: Enter")
+    t.equal([c.offsets() for c in changes], [[], []], "wheel: nothing written")
     win.key("shift+Tab")
+
+
+def default_frames(app, shot_name):
+    """Which glyph buttons wear the thick black default frame."""
+    shot = Picture(app.screenshot(harness.artifact(shot_name)))
+    framed = []
+    for name in ("bbnOK", "bbnQuit"):
+        left, top, width, height = app.control(name)["screen"]
+        if shot.at(left, top + height // 2) == (0, 0, 0) == shot.at(left + width // 2, top):
+            framed.append(name)
+    return framed
+
+
+def empty_drive_then_a_button(t, app, win):
+    """Eight characters typed, the empty floppy a: chosen, a press on OK:
+    the refresh's one box and nothing written. Then Shift+Tab to Quit: its
+    box again, and afterwards only Quit, which has the focus, wears the
+    default frame."""
+    win.refresh("d")
+    win.type(TYPED["d"])
+    changes = Changes(D.image)
+    win.key("shift+Tab")
+    win.choose("a")
+    win.click("bbnOK")
+    window.check_error_box(t, win.dialogs(), window.system_error(app, 3), "OK after empty a:")
+    s = win.wait_state(lambda s: s.focus == "drvcbDrive")
+    t.equal([s.fs, s.label, s.entry, s.ok, s.focus], ["NotReady", "DATA16", TYPED["d"], False, "drvcbDrive"],
+            "OK after empty a: the panels as refreshed, OK off, the selector focused")
+    t.equal(changes.offsets(), [], "OK after empty a: nothing written")
+    win.key("shift+Tab")
+    window.check_error_box(t, win.dialogs(), window.system_error(app, 3), "Quit after empty a:")
+    win.wait_state(lambda s: s.focus == "bbnQuit")
+    t.equal(default_frames(app, "quit-after-empty.png"), ["bbnQuit"],
+            "Quit after empty a: one default frame, Quit's")
+    win.key("Tab")
 
 
 def network_listed(t, win):
@@ -196,7 +245,10 @@ def nt_run(t, prefix):
         entry_rule(t, win, prefix)
         click_from_selector(t, win)
         write_chosen(t, win, D)
-        write_fat32_from_selector(t, win)
+        enter_after_a_choice(t, win)
+        write_chosen(t, win, E)
+        wheel_over_the_selector(t, app, win)
+        empty_drive_then_a_button(t, app, win)
         write_chosen(t, win, F)
         network_listed(t, win)
         write_chosen(t, win, N)

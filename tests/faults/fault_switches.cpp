@@ -3,7 +3,9 @@
 //   KESTROVA_REFUSE_LIST_ADD    a drop-down list refuses every item
 //                               (CB_ERRSPACE), as one out of memory does;
 //   KESTROVA_UNREADY_DRIVES=DQ  the volume queries of those drives fail with
-//                               ERROR_NOT_READY, as a drive without a medium's.
+//                               ERROR_NOT_READY, as a drive without a medium's;
+//   KESTROVA_REFUSE_WINDOW      the main window cannot be made, as when the
+//                               desktop's heap is exhausted.
 #include <string>
 
 #include "os/api.h"
@@ -19,6 +21,17 @@ LRESULT WINAPI SendMessageRefusingListAdds(HWND window, UINT message, WPARAM wPa
                                            LPARAM lParam) {
   if (message == CB_ADDSTRING) return CB_ERRSPACE;
   return ::SendMessageA(window, message, wParam, lParam);
+}
+
+HWND WINAPI CreateWindowRefusingMain(DWORD exStyle, LPCSTR className, LPCSTR caption, DWORD style,
+                                     int x, int y, int width, int height, HWND parent,
+                                     HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (!IS_INTRESOURCE(className) && std::string(className) == "TfrmMain") {
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  return ::CreateWindowExA(exStyle, className, caption, style, x, y, width, height, parent, menu,
+                           instance, param);
 }
 
 // Whether a root path ("D:\") names one of the unready drives (upper
@@ -61,6 +74,7 @@ void SystemBound() {
 
 void GuiBound(os::GuiApi& gui) {
   if (SwitchedOn("KESTROVA_REFUSE_LIST_ADD")) gui.SendMessageA = SendMessageRefusingListAdds;
+  if (SwitchedOn("KESTROVA_REFUSE_WINDOW")) gui.CreateWindowExA = CreateWindowRefusingMain;
 }
 
 }  // namespace test_hooks

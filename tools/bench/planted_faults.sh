@@ -82,6 +82,17 @@ task-dialog-bound|app/dialogs.cpp|platform::GetMajorVersion() >= 6|platform::Get
 message-buffer-leaked|app/dialogs.cpp|  if (buffer != nullptr) api.LocalFree(buffer);\n|
 box-without-owner|app/dialogs.cpp|api.MessageBoxW(dialogOwner,|api.MessageBoxW(nullptr,
 close-during-handler|ui/main_form.cpp|  if (running_ == 0) return true;|  return true;
+write-to-drive-not-shown|ui/main_form.cpp|  if (view_.SelectedDrive() != refreshedDrive_) {|  if (false) {
+write-after-not-ready|ui/main_form.cpp|  if (!OKEnabledFor(view_.Caption(idPnlFileSystem), view_.EntryText())) {|  if (false) {
+exit-not-run|ui/focus.cpp|  if (left == idDrvcbDrive) handlers_.drvcbDriveExit();\n|
+entry-not-entered|ui/focus.cpp|  if (id == idEdtNVSN) handlers_.edtNVSNChange();\n|
+buttons-not-repainted-on-return|ui/focus.cpp|  view_.RepaintButtons();\n  if (left == id) return;|  if (left == id) return;\n  view_.RepaintButtons();
+minimised-window-takes-focus|ui/focus.cpp|bool FocusKeeper::Reactivated(bool minimized) {|bool FocusKeeper::Reactivated(bool) {\n  const bool minimized = false;
+press-clicks-without-focus|ui/focus.cpp|if (view_.Focused() != button |if (view_.Focused() != view_.Focused() 
+enter-taken-from-open-list|ui/focus.cpp|if (focused == idDrvcbDrive && listDropped) return false;|if (false && listDropped) return false;
+wheel-refreshes-nothing|ui/focus.cpp|if (view_.Focused() != idDrvcbDrive) handlers_.drvcbDriveExit();|if (view_.Focused() == idNone) handlers_.drvcbDriveExit();
+tab-stops-at-disabled|ui/focus.cpp|    if (enabled(next)) return next;|    if (enabled(next) || true) return next;
+alt-q-clicks-ok|ui/focus.cpp|      Click(idBbnQuit);  // the accelerator moves no focus|      Click(idBbnOK);  // the accelerator moves no focus
 EOF
 }
 
