@@ -157,6 +157,11 @@ TEST(Press, OnAButtonTakesTheFocusFirstAndGoesOnOnlyIfItKeptIt) {
   EXPECT_FALSE(lost.keeper.Pressed(kOK));
   EXPECT_EQ(lost.ran, (std::vector<std::string>{"exit"})) << "the exit ran, no click";
   EXPECT_EQ(lost.focused, kSelector);
+
+  Shown refused(kSelector, true);
+  refused.dialogOpen = true;  // the window refuses the focus change
+  EXPECT_FALSE(refused.keeper.Pressed(kOK));
+  EXPECT_EQ(refused.ran, std::vector<std::string>{});
 }
 
 TEST(Press, WhoseReleaseADialogOfTheExitTookClicksAtOnce) {
