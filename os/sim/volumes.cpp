@@ -241,6 +241,7 @@ DWORD WINAPI WNetGetConnectionA(LPCSTR localName, LPSTR remoteName, LPDWORD leng
             (length ? std::to_string(*length) : std::string("null")) + ")");
   const std::string local = localName ? localName : "";
   const Drive* drive = local.size() == 2 && local[1] == ':' ? world.FindDrive(local[0]) : nullptr;
+  if (drive != nullptr && drive->connectionError != 0) return drive->connectionError;
   if (drive == nullptr || drive->type != DRIVE_REMOTE || drive->remoteName.empty()) {
     return ERROR_NOT_CONNECTED;
   }

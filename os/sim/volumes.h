@@ -37,6 +37,7 @@ struct Drive {
   DWORD queryError = 0;      // every volume query fails with it (21: not ready)
   DWORD freeSpaceError = 0;  // only the free-space query fails with it
   std::string remoteName;    // a network drive's connection; empty: not connected
+  DWORD connectionError = 0;  // its connection look-up fails with it (1201: off the network)
 };
 
 // A fault of ReadFile or WriteFile on a raw volume device.
