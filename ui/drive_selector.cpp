@@ -88,9 +88,12 @@ std::string NetworkVolumeName(char letter) {
   const std::string device = std::string(1, AsciiUpper(letter)) + ":";
   char remote[261] = {};
   DWORD length = sizeof(remote);
-  if (os::Api().WNetGetConnectionA(device.c_str(), remote, &length) != NO_ERROR)
-    return BracketedVolumeLabel(letter);
-  return FileNameCase(remote, IsLowerLetterOrAbove(letter));
+  const DWORD result = os::Api().WNetGetConnectionA(device.c_str(), remote, &length);
+  if (result == NO_ERROR) return FileNameCase(remote, IsLowerLetterOrAbove(letter));
+  // A remembered drive off its network: a volume query would have Windows
+  // try to reconnect (tens of seconds, or a password prompt) only to fail.
+  if (result == ERROR_CONNECTION_UNAVAIL || result == ERROR_NO_NETWORK) return "[]";
+  return BracketedVolumeLabel(letter);
 }
 
 bool DriveItemFor(char letter, unsigned driveType, std::string* text, DriveGlyph* glyph) {

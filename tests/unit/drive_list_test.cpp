@@ -83,13 +83,36 @@ TEST_F(ExampleMachine, RemovableDrivesAreNeverQueriedAndPromptsStaySuppressed) {
   EXPECT_EQ(machine.volumes().CountCalls("SetErrorMode(0x1)"), 2) << "one per label query: c and d";
 }
 
-TEST_F(ExampleMachine, AnUnresolvableNetworkDriveShowsItsBracketedLabel) {
-  machine.volumes().drive('z').remoteName.clear();
+// Z:'s connection look-up fails with `error`; a volume query of Z fails
+// with `queryError` (0: it reads the label).
+struct FailedLookUp {
+  DWORD error;
+  DWORD queryError;
+  const char* item;
+  int volumeQueries;
+};
+
+class NetworkLookUp : public ExampleMachine, public ::testing::WithParamInterface<FailedLookUp> {};
+
+TEST_P(NetworkLookUp, FallsBackToTheLabelUnlessTheNetworkIsUnavailable) {
+  const FailedLookUp& row = GetParam();
+  auto& z = machine.volumes().drive('z');
+  z.connectionError = row.error;
+  z.queryError = row.queryError;
   selector.Construct();
   selector.CreateWnd();
-  EXPECT_EQ(list.items.back(), "z: [netlabel]");
+  EXPECT_EQ(list.items.back(), row.item);
   EXPECT_EQ(selector.Glyph(3), DriveGlyph::Network);
+  EXPECT_EQ(machine.volumes().CountCalls("GetVolumeInformationA(z:"), row.volumeQueries)
+      << "a volume query of an unreachable drive waits on a reconnection";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, NetworkLookUp,
+    ::testing::Values(FailedLookUp{ERROR_NOT_CONNECTED, 0, "z: [netlabel]", 1},
+                      FailedLookUp{ERROR_EXTENDED_ERROR, 0, "z: [netlabel]", 1},
+                      FailedLookUp{ERROR_CONNECTION_UNAVAIL, ERROR_CONNECTION_UNAVAIL, "z: []", 0},
+                      FailedLookUp{ERROR_NO_NETWORK, ERROR_NO_NETWORK, "z: []", 0}));
 
 TEST_F(ExampleMachine, ANetworkCurrentDirectoryLeavesNoDriveCurrent) {
   machine.volumes().currentDirectory = "\\\\server\\share\\dir";
