@@ -4,7 +4,8 @@
 // the native test build binds it to the simulated machine (os/sim/).
 //
 // Entries of calls that not every Windows has (the task dialog, the theme
-// service) are looked up at run time and are null where they are missing.
+// service, the library search settings) are looked up at run time and are
+// null where they are missing.
 #pragma once
 
 #include "os/win32_types.h"
@@ -63,16 +64,25 @@
   /* drives */                                                                            \
   X(DWORD, GetLogicalDrives, (void))                                                      \
   X(UINT, GetDriveTypeA, (LPCSTR lpRootPathName))                                         \
-  X(DWORD, WNetGetConnectionA, (LPCSTR lpLocalName, LPSTR lpRemoteName, LPDWORD lpnLength)) \
   X(UINT, SetErrorMode, (UINT uMode))                                                     \
-  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))
+  X(DWORD, GetCurrentDirectoryA, (DWORD nBufferLength, LPSTR lpBuffer))                   \
+  /* libraries named at run time: os/libraries.h */                                       \
+  X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                              \
+  X(HMODULE, GetModuleHandleA, (LPCSTR lpModuleName))                                     \
+  X(HMODULE, LoadLibraryA, (LPCSTR lpLibFileName))                                        \
+  X(FARPROC, GetProcAddress, (HMODULE hModule, LPCSTR lpProcName))
 
-// Calls that only newer Windows has: looked up at run time, null if absent.
+// Calls looked up at run time (os/libraries.cpp), null if absent: those only
+// newer Windows has, and the connection look-up, whose library is loaded
+// from the system folder rather than found by the loader's search.
 #define KESTROVA_OPTIONAL_CALLS(X)                                                        \
   X(HRESULT, TaskDialogIndirect,                                                          \
     (const TASKDIALOGCONFIG* pTaskConfig, int* pnButton, int* pnRadioButton,              \
      BOOL* pfVerificationFlagChecked))                                                    \
-  X(BOOL, IsAppThemed, (void))
+  X(BOOL, IsAppThemed, (void))                                                            \
+  X(DWORD, WNetGetConnectionA, (LPCSTR lpLocalName, LPSTR lpRemoteName, LPDWORD lpnLength)) \
+  X(BOOL, SetDefaultDllDirectories, (DWORD DirectoryFlags))                               \
+  X(BOOL, SetDllDirectoryA, (LPCSTR lpPathName))
 
 namespace os {
 

@@ -1,7 +1,7 @@
 // Binds the system table to the real Win32 API.
 #include "os/api.h"
 
-#include <uxtheme.h>
+#include "os/libraries.h"
 
 namespace os {
 namespace {
@@ -15,23 +15,12 @@ Win32Api real = {
 #undef KESTROVA_BIND_CALL
 };
 
-template <typename Fn>
-Fn LookUp(const char* module, const char* name) {
-  // Only modules that are already part of the process (comctl32 through the
-  // manifest) or that exist from Windows XP on (uxtheme) are asked.
-  HMODULE handle = ::GetModuleHandleA(module);
-  if (handle == nullptr) handle = ::LoadLibraryA(module);
-  if (handle == nullptr) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
-}
-
 }  // namespace
 
 void BindWin32Api() {
-  real.TaskDialogIndirect =
-      LookUp<decltype(real.TaskDialogIndirect)>("comctl32.dll", "TaskDialogIndirect");
-  real.IsAppThemed = LookUp<decltype(real.IsAppThemed)>("uxtheme.dll", "IsAppThemed");
+  // The look-ups go through the table: bound first with the imported calls.
   InstallApi(&real);
+  BindOptionalCalls(real);
 }
 
 }  // namespace os

@@ -1,5 +1,6 @@
 #include "os/gui.h"
 
+#include "os/libraries.h"
 #include "os/test_hooks.h"
 
 namespace os {
@@ -17,7 +18,7 @@ GuiApi Bind() {
   KESTROVA_GUI_CALLS(KESTROVA_BIND_GUI_CALL)
 #undef KESTROVA_BIND_GUI_CALL
   test_hooks::GuiBound(api);
-  if (HMODULE theme = ::LoadLibraryA("uxtheme.dll")) {
+  if (HMODULE theme = LoadSystemLibrary("uxtheme.dll")) {
 #define KESTROVA_LOOK_UP_GUI_CALL(name) api.name = LookUpIn<decltype(api.name)>(theme, #name);
     KESTROVA_THEME_CALLS(KESTROVA_LOOK_UP_GUI_CALL)
 #undef KESTROVA_LOOK_UP_GUI_CALL

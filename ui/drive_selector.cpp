@@ -88,7 +88,11 @@ std::string NetworkVolumeName(char letter) {
   const std::string device = std::string(1, AsciiUpper(letter)) + ":";
   char remote[261] = {};
   DWORD length = sizeof(remote);
-  const DWORD result = os::Api().WNetGetConnectionA(device.c_str(), remote, &length);
+  const os::Win32Api& api = os::Api();
+  // Without the network library the look-up fails like any other.
+  const DWORD result = api.WNetGetConnectionA == nullptr
+                           ? ERROR_NOT_SUPPORTED
+                           : api.WNetGetConnectionA(device.c_str(), remote, &length);
   if (result == NO_ERROR) return FileNameCase(remote, IsLowerLetterOrAbove(letter));
   // A remembered drive off its network: a volume query would have Windows
   // try to reconnect (tens of seconds, or a password prompt) only to fail.

@@ -193,6 +193,7 @@ Machine::Machine() : volumes_(std::make_unique<VolumeWorld>()) {
   // The task dialog is a newer Windows's: this machine has none.
   table_.TaskDialogIndirect = nullptr;
   BindVolumeCalls(table_);
+  BindLibraryCalls(table_);
   current = this;
   InstallApi(&table_);
 }

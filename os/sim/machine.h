@@ -62,6 +62,21 @@ class Machine {
   // Live allocations handed out by FormatMessageA's buffer allocation.
   std::set<void*> localAllocations;
 
+  // Libraries: the system folder, and the calls each library there exports
+  // (file names in lower case; a library not listed is not there); those in
+  // the process, kernel32.dll and comctl32.dll (imported) from the start.
+  // The defaults are a current Windows's, without the task dialog.
+  std::string systemDirectory = "C:\\Windows\\system32";  // empty: cannot be read
+  std::map<std::string, std::set<std::string>> systemLibraries = {
+      {"kernel32.dll", {"SetDefaultDllDirectories", "SetDllDirectoryA"}},
+      {"comctl32.dll", {}},
+      {"uxtheme.dll", {"IsAppThemed"}},
+      {"mpr.dll", {"WNetGetConnectionA"}}};
+  std::vector<std::string> loadedLibraries = {"kernel32.dll", "comctl32.dll"};
+  // Module look-ups, loads and library-search settings, in order
+  // ("LoadLibraryA(C:\Windows\system32\mpr.dll)").
+  std::vector<std::string> libraryCalls;
+
   VolumeWorld& volumes() { return *volumes_; }
 
   const Win32Api& table() const { return table_; }
@@ -73,6 +88,9 @@ class Machine {
 
   friend struct SystemCalls;
 };
+
+// Puts the library calls into the table (os/sim/libraries.cpp).
+void BindLibraryCalls(Win32Api& table);
 
 // Text helpers for assertions.
 std::string Utf16ToUtf8(const std::u16string& text);

@@ -114,6 +114,15 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedLookUp{ERROR_CONNECTION_UNAVAIL, ERROR_CONNECTION_UNAVAIL, "z: []", 0},
                       FailedLookUp{ERROR_NO_NETWORK, ERROR_NO_NETWORK, "z: []", 0}));
 
+TEST_F(ExampleMachine, WithoutTheNetworkLibraryANetworkDriveShowsItsBracketedLabel) {
+  os::Win32Api withoutMpr = machine.table();
+  withoutMpr.WNetGetConnectionA = nullptr;
+  os::InstallApi(&withoutMpr);
+  selector.Construct();
+  selector.CreateWnd();
+  EXPECT_EQ(list.items.back(), "z: [netlabel]");
+}
+
 TEST_F(ExampleMachine, ANetworkCurrentDirectoryLeavesNoDriveCurrent) {
   machine.volumes().currentDirectory = "\\\\server\\share\\dir";
   selector.Construct();

@@ -25,7 +25,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.dirname(HERE))
 import pe  # noqa: E402
-RUN_TIME_LOOKUPS = ("TaskDialogIndirect", "IsAppThemed")
+RUN_TIME_LOOKUPS = ("TaskDialogIndirect", "IsAppThemed", "WNetGetConnectionA",
+                    "SetDefaultDllDirectories", "SetDllDirectoryA")
 
 
 def imports(exe):
