@@ -13,6 +13,7 @@ tools at test time, mapped into one Wine prefix, and ways to read them back.
 import os
 import re
 import shutil
+import struct
 import subprocess
 
 import harness
@@ -76,6 +77,22 @@ def make_fat(path, bits, serial, label, kib, sector=512):
     sh("mkfs.fat", "-C", "-F", bits, "-S", str(sector), "-s", "1", "-i", f"{serial:08X}",
        "-n", label, path, kib)
     return path
+
+
+def set_fat_label(path, raw):
+    """Writes a FAT12/16 label as raw bytes (mkfs.fat encodes no double-byte
+    code page): in the boot sector and in the root directory's label entry."""
+    raw = raw.ljust(11, b" ")
+    with open(path, "r+b") as f:
+        boot = f.read(512)
+        sector, _, reserved, fats, entries = struct.unpack_from("<HBHBH", boot, 11)
+        root = (reserved + fats * struct.unpack_from("<H", boot, 22)[0]) * sector
+        f.seek(root)
+        directory = f.read(entries * 32)
+        label = next(i for i in range(0, len(directory), 32) if directory[i + 11] == 0x08)
+        for offset in (43, root + label):
+            f.seek(offset)
+            f.write(raw)
 
 
 def make_iso(folder, label):

@@ -5,7 +5,10 @@
 //   KESTROVA_UNREADY_DRIVES=DQ  the volume queries of those drives fail with
 //                               ERROR_NOT_READY, as a drive without a medium's;
 //   KESTROVA_REFUSE_WINDOW      the main window cannot be made, as when the
-//                               desktop's heap is exhausted.
+//                               desktop's heap is exhausted;
+//   KESTROVA_OVERSTATED_LENGTHS a drop-down list's item lengths are overstated
+//                               as Windows may under a double-byte code page:
+//                               two bytes for every character.
 #include <string>
 
 #include "os/api.h"
@@ -32,6 +35,13 @@ HWND WINAPI CreateWindowRefusingMain(DWORD exStyle, LPCSTR className, LPCSTR cap
   }
   return ::CreateWindowExA(exStyle, className, caption, style, x, y, width, height, parent, menu,
                            instance, param);
+}
+
+LRESULT WINAPI SendMessageOverstatingLengths(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  if (message != CB_GETLBTEXTLEN) return ::SendMessageA(window, message, wParam, lParam);
+  const LRESULT characters = ::SendMessageW(window, CB_GETLBTEXTLEN, wParam, 0);
+  return characters == CB_ERR ? CB_ERR : 2 * characters;
 }
 
 // Whether a root path ("D:\") names one of the unready drives (upper
@@ -75,6 +85,7 @@ void SystemBound() {
 void GuiBound(os::GuiApi& gui) {
   if (SwitchedOn("KESTROVA_REFUSE_LIST_ADD")) gui.SendMessageA = SendMessageRefusingListAdds;
   if (SwitchedOn("KESTROVA_REFUSE_WINDOW")) gui.CreateWindowExA = CreateWindowRefusingMain;
+  if (SwitchedOn("KESTROVA_OVERSTATED_LENGTHS")) gui.SendMessageA = SendMessageOverstatingLengths;
 }
 
 }  // namespace test_hooks
