@@ -24,11 +24,14 @@ int ComboListControl::Count() const {
 
 std::string ComboListControl::Text(int index) const {
   const os::GuiApi& gui = os::Gui();
+  // Under a double-byte code page the length may be more than the text
+  // holds: it only sizes the buffer, and the text is what the copy gives.
   const LRESULT length = gui.SendMessageA(combo_, CB_GETLBTEXTLEN, index, 0);
   if (length == CB_ERR) return std::string();
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  gui.SendMessageA(combo_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(length));
+  const LRESULT copied =
+      gui.SendMessageA(combo_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied == CB_ERR || copied > length ? 0 : static_cast<size_t>(copied));
   return text;
 }
 

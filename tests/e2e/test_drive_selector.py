@@ -4,10 +4,12 @@ Drives (see drives.py): an empty floppy a:, FAT16 d:, FAT32 e:, NTFS f:, an
 empty CD g:, an ISO 9660 disc h:, a network-type n: backed by a FAT image,
 besides Wine's own c: and z:. The program starts with its working
 directory in f:'s root, inside a Wine desktop so screenshots have frames.
+Then, under a Japanese locale, a FAT16 j: with a double-byte label.
 
     python3 test_drive_selector.py --build <Windows build dir>
 """
 
+import os
 import re
 import shutil
 import tempfile
@@ -15,6 +17,7 @@ import time
 
 import drives
 import harness
+import layout
 import window
 from window import Picture
 
@@ -111,9 +114,9 @@ def check_open_list(t, app, win, glyphs):
     t.equal(win.panels(), before, "picking in the list refreshes nothing")
 
 
-def field_glyph(app, win, glyphs, name):
+def field_glyph(app, win, glyphs, name, shot=None):
     """The glyph as the closed field shows it: where, and on what."""
-    shot = Picture(app.screenshot(harness.artifact("field.png")))
+    shot = shot or Picture(app.screenshot(harness.artifact("field.png")))
     x, y, w, h = win.state().controls["drvcbDrive"]["screen"]
     rows = glyphs[name]
     for bg in {shot.at(x + 4, y + h // 2), shot.at(x + 3, y + h // 2)}:
@@ -157,40 +160,74 @@ def empty_drive(t, app, win, letter, kept):
     win.key("shift+Tab")
 
 
+def ink_after_text(app, win, glyphs, text):
+    """The columns of the closed field that hold ink right of `text`, the
+    item's text as the window's font measures it, up to the drop button."""
+    shot = Picture(app.screenshot(harness.artifact("field-932.png")))
+    x, y, w, h = win.state().controls["drvcbDrive"]["screen"]
+    gx, _, background = field_glyph(app, win, glyphs, "HARD", shot)
+    width = app.inspector_run("measure", layout.FONT_FACE, -11, text)["sizes"][0][0]
+    right = x + gx + 20 + width  # the text starts 20 pixels after the glyph
+    return [i for i in range(right + 1, x + w - 21)
+            if any(shot.at(i, j) != background for j in range(y + 3, y + h - 3))]
+
+
+def double_byte_label(t, display, folder, glyphs):
+    """Code page 932: a label of double-byte characters whose trail bytes are
+    ASCII capitals (アイウ is 83 41 83 43 83 45), with the list's item
+    lengths overstated as Windows may overstate them there (the program's
+    test build): the item is the label alone, read back and drawn."""
+    image = drives.make_fat(os.path.join(folder, "j.img"), "16", 0x0D16A00B, "LABEL", "2600")
+    drives.set_fat_label(image, "アイウ".encode("cp932"))
+    with harness.Prefix(display, locale="ja_JP.UTF-8") as prefix:
+        prefix.map_drives({"j": (image, "hd")})
+        with window.started_in(prefix, opts, "j", program=opts.faults,
+                               env={"KESTROVA_OVERSTATED_LENGTHS": "1"}) as (app, win):
+            s = win.state()
+            t.equal((s.selector, s.label), ("j: [アイウ]", "アイウ"),
+                    "932: the item and the label panel, trail bytes unchanged")
+            win.key("Tab")  # the field without the highlight and the focus frame
+            t.equal(ink_after_text(app, win, glyphs, "j: [アイウ]"), [],
+                    "932: nothing drawn after the item's text")
+            win.quit()
+
+
 def main(t):
     drives.require_tools()
     glyphs = {name: window.glyph(name) for name in ("FLOPPY", "HARD", "NETWORK", "CDROM", "RAM")}
     folder = tempfile.mkdtemp(prefix="kestrova-selector-")
     try:
-        with harness.Display() as display, harness.Prefix(display) as prefix:
-            drives.map_all(prefix, folder)
-            with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "f"),
-                             inspector=opts.inspector, desktop="1024x768") as app:
-                app.wait_window()
-                win = window.Window(app)
-                window.no_dialog(t, win, "start")
-                check_start(t, win)
-                check_list(t, win)
-                check_open_list(t, app, win, glyphs)
-                d, e, n = (drives.BY_LETTER[x] for x in "den")
-                refresh_of(t, app, win, glyphs, "d", "HARD",
-                           ["FAT", "DATA16", drives.boot_form(d.old)])
-                refresh_of(t, app, win, glyphs, "e", "HARD",
-                           ["FAT32", "DATA32", drives.boot_form(e.old)])
-                refresh_of(t, app, win, glyphs, "n", "NETWORK",
-                           ["FAT", "NETVOL", drives.boot_form(n.old)])
-                refresh_of(t, app, win, glyphs, "h", "CDROM", ["CDFS", "DISC", "[--CDFS--]"])
-                empty_drive(t, app, win, "g", ["DISC", "[--CDFS--]"])
-                refresh_of(t, app, win, glyphs, "d", "HARD",
-                           ["FAT", "DATA16", drives.boot_form(d.old)])
-                empty_drive(t, app, win, "a", ["DATA16", drives.boot_form(d.old)])
-                # Alt+Q from the selector on an empty drive: a refresh would
-                # show a dialog and keep the window open.
-                win.choose("g")
-                app.key("alt+q")
-                harness._poll(lambda: not app.running() or app.dialogs()["dialogs"], 10)
-                t.check(not app.running(), "Alt+Q closes at once, with no refresh")
-            prefix.set_virtual_desktop(None)
+        with harness.Display() as display:
+            with harness.Prefix(display) as prefix:
+                drives.map_all(prefix, folder)
+                with harness.App(prefix, opts.app, cwd=drives.root_of(prefix, "f"),
+                                 inspector=opts.inspector, desktop="1024x768") as app:
+                    app.wait_window()
+                    win = window.Window(app)
+                    window.no_dialog(t, win, "start")
+                    check_start(t, win)
+                    check_list(t, win)
+                    check_open_list(t, app, win, glyphs)
+                    d, e, n = (drives.BY_LETTER[x] for x in "den")
+                    refresh_of(t, app, win, glyphs, "d", "HARD",
+                               ["FAT", "DATA16", drives.boot_form(d.old)])
+                    refresh_of(t, app, win, glyphs, "e", "HARD",
+                               ["FAT32", "DATA32", drives.boot_form(e.old)])
+                    refresh_of(t, app, win, glyphs, "n", "NETWORK",
+                               ["FAT", "NETVOL", drives.boot_form(n.old)])
+                    refresh_of(t, app, win, glyphs, "h", "CDROM", ["CDFS", "DISC", "[--CDFS--]"])
+                    empty_drive(t, app, win, "g", ["DISC", "[--CDFS--]"])
+                    refresh_of(t, app, win, glyphs, "d", "HARD",
+                               ["FAT", "DATA16", drives.boot_form(d.old)])
+                    empty_drive(t, app, win, "a", ["DATA16", drives.boot_form(d.old)])
+                    # Alt+Q from the selector on an empty drive: a refresh would
+                    # show a dialog and keep the window open.
+                    win.choose("g")
+                    app.key("alt+q")
+                    harness._poll(lambda: not app.running() or app.dialogs()["dialogs"], 10)
+                    t.check(not app.running(), "Alt+Q closes at once, with no refresh")
+                prefix.set_virtual_desktop(None)
+            double_byte_label(t, display, folder, glyphs)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
