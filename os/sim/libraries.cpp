@@ -36,6 +36,11 @@ HMODULE InProcess(const std::string& name) {
   return nullptr;
 }
 
+}  // namespace
+
+namespace calls {
+namespace {
+
 UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size) {
   const std::string& folder = Machine::Current().systemDirectory;
   if (folder.empty()) return 0;
@@ -93,9 +98,10 @@ BOOL WINAPI SetDllDirectoryA(LPCSTR path) {
 }
 
 }  // namespace
+}  // namespace calls
 
 void BindLibraryCalls(Win32Api& table) {
-#define KESTROVA_SIM_LIBRARY_CALL(name) table.name = &name;
+#define KESTROVA_SIM_LIBRARY_CALL(name) table.name = &calls::name;
   KESTROVA_SIM_LIBRARY_CALL(GetSystemDirectoryA)
   KESTROVA_SIM_LIBRARY_CALL(GetModuleHandleA)
   KESTROVA_SIM_LIBRARY_CALL(LoadLibraryA)
