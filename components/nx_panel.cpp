@@ -5,24 +5,21 @@
 #include "app/application.h"
 #include "app/window_owner.h"
 #include "components/drawing.h"
+#include "os/api.h"
 
 namespace components {
 namespace {
-
-Rgb ToRgb(COLORREF c) {
-  return {static_cast<std::uint8_t>(GetRValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
-          static_cast<std::uint8_t>(GetBValue(c))};
-}
 
 // The colour a window's class paints its background with.
 COLORREF ClassBackground(HWND window) {
   const os::GuiApi& gui = os::Gui();
   auto brush = reinterpret_cast<HBRUSH>(gui.GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
   const auto asIndex = reinterpret_cast<INT_PTR>(brush);
-  if (asIndex > 0 && asIndex <= COLOR_MENUBAR + 1) return gui.GetSysColor(static_cast<int>(asIndex - 1));
+  if (asIndex > 0 && asIndex <= COLOR_MENUBAR + 1)
+    return os::Api().GetSysColor(static_cast<int>(asIndex - 1));
   LOGBRUSH info{};
   if (brush && gui.GetObjectA(brush, sizeof(info), &info) == sizeof(info)) return info.lbColor;
-  return gui.GetSysColor(COLOR_WINDOW);
+  return os::Api().GetSysColor(COLOR_WINDOW);
 }
 
 }  // namespace
@@ -121,13 +118,13 @@ void TNxPanel::AlignChild(HWND child) {
 COLORREF TNxPanel::EffectiveColor() const {
   if (!parentColor_) return color_;
   HWND parent = os::Gui().GetParent(hwnd_);
-  return parent ? ClassBackground(parent) : os::Gui().GetSysColor(COLOR_WINDOW);
+  return parent ? ClassBackground(parent) : os::Api().GetSysColor(COLOR_WINDOW);
 }
 
 void TNxPanel::PaintBackground(HDC dc, const RECT& inner) const {
   const os::GuiApi& gui = os::Gui();
   const Rgb fill = PanelFillColor(adaptiveColors_, colorScheme_, ToRgb(EffectiveColor()));
-  const Rgb window = ToRgb(gui.GetSysColor(COLOR_WINDOW));
+  const Rgb window = ToRgb(os::Api().GetSysColor(COLOR_WINDOW));
   switch (backgroundStyle_) {
     case pbSolid:
       FillSolid(dc, inner, ToColorRef(fill));
@@ -177,7 +174,7 @@ void TNxPanel::PaintCaption(HDC dc, RECT inner) const {
   const os::GuiApi& gui = os::Gui();
   const os::Selection font(dc, font_ ? font_ : gui.GetStockObject(DEFAULT_GUI_FONT));
   gui.SetBkMode(dc, TRANSPARENT);
-  gui.SetTextColor(dc, gui.GetSysColor(COLOR_WINDOWTEXT));
+  gui.SetTextColor(dc, os::Api().GetSysColor(COLOR_WINDOWTEXT));
   gui.DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &inner,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX |
                     DT_EXTERNALLEADING);

@@ -70,7 +70,10 @@
   X(UINT, GetSystemDirectoryA, (LPSTR lpBuffer, UINT uSize))                              \
   X(HMODULE, GetModuleHandleA, (LPCSTR lpModuleName))                                     \
   X(HMODULE, LoadLibraryA, (LPCSTR lpLibFileName))                                        \
-  X(FARPROC, GetProcAddress, (HMODULE hModule, LPCSTR lpProcName))
+  X(FARPROC, GetProcAddress, (HMODULE hModule, LPCSTR lpProcName))                        \
+  /* colours: the system's, and its high-contrast flag */                                 \
+  X(DWORD, GetSysColor, (int nIndex))                                                     \
+  X(BOOL, SystemParametersInfoA, (UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni))
 
 // Calls looked up at run time (os/libraries.cpp), null if absent: those only
 // newer Windows has, and the connection look-up, whose library is loaded

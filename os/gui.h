@@ -19,8 +19,8 @@
   X(SendMessageA) X(PostMessageA) X(SetWindowTextA) X(GetWindowTextA)                     \
   X(GetWindowTextLengthA) X(ShowWindow) X(UpdateWindow) X(SetWindowPos) X(MoveWindow)     \
   X(GetWindowRect) X(GetClientRect) X(AdjustWindowRectEx) X(InvalidateRect)               \
-  X(GetSystemMetrics) X(SystemParametersInfoA) X(GetSysColor) X(GetSysColorBrush)         \
-  X(SetFocus) X(GetFocus) X(EnableWindow) X(IsWindowEnabled)           \
+  X(GetSystemMetrics) X(GetSysColorBrush) X(RedrawWindow)                                 \
+  X(SetFocus) X(GetFocus) X(EnableWindow) X(IsWindowEnabled)                              \
   X(GetParent) X(IsChild) X(GetClassLongPtrA) X(SetViewportOrgEx) X(MapWindowPoints) X(GetDlgCtrlID) X(GetKeyState) X(SetPropA) X(RemovePropA) X(LoadIconA) X(LoadImageA)      \
   X(LoadCursorA) X(LoadBitmapA) X(GetDC) X(ReleaseDC) X(BeginPaint) X(EndPaint)           \
   X(GetDeviceCaps) X(CreateFontA) X(SelectObject) X(DeleteObject) X(GetObjectA)           \

@@ -78,6 +78,14 @@ struct CPINFO {
 };
 using LPCPINFO = CPINFO*;
 
+using PVOID = void*;
+using COLORREF = DWORD;
+struct HIGHCONTRASTA {
+  UINT cbSize;
+  DWORD dwFlags;
+  LPSTR lpszDefaultScheme;
+};
+
 #define TRUE 1
 #define FALSE 0
 #define MAX_PATH 260
@@ -121,6 +129,16 @@ using LPCPINFO = CPINFO*;
 #define IDCANCEL 2
 
 #define SEM_FAILCRITICALERRORS 0x0001u
+
+#define COLOR_WINDOWTEXT 8
+#define COLOR_BTNFACE 15
+#define COLOR_BTNTEXT 18
+#define SPI_GETHIGHCONTRAST 0x0042
+#define SPI_SETHIGHCONTRAST 0x0043
+#define HCF_HIGHCONTRASTON 0x00000001u
+#define WM_SYSCOLORCHANGE 0x0015
+#define WM_SETTINGCHANGE 0x001A
+#define WM_THEMECHANGED 0x031A
 
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1

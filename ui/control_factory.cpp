@@ -103,6 +103,26 @@ HBITMAP MainControls::Glyph(ControlId button) const {
   return button == idBbnOK ? glyphOK_.get() : glyphClose_.get();
 }
 
+void MainControls::Color(const WindowColors& colors) {
+  SetControlColors(colors);
+  // The colour scheme's face where it suits the system's colours, else the
+  // face chosen from the system's.
+  nxpClient_->SetAdaptiveColors(colors.schemeFace);
+  if (!colors.schemeFace) nxpClient_->SetColor(components::ToColorRef(colors.panelFace));
+  nxpClient_->SetBorderPen({components::ToColorRef(colors.frame), 1, PS_SOLID});
+}
+
+void MainControls::Recolor(const WindowColors& colors, UINT message) {
+  const os::GuiApi& gui = os::Gui();
+  Color(colors);
+  // Windows tells top-level windows only of new system colours: the common
+  // controls learn of them from the window that holds them.
+  if (message == WM_SYSCOLORCHANGE)
+    for (const auto& control : controls_) gui.SendMessageA(control.second, message, 0, 0);
+  gui.RedrawWindow(window_, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 HWND MainControls::MakeClientPanel(const Rect& rect) {
   // Fills the client area; its children keep their places.
   nxpClient_ = std::make_unique<components::TNxPanel>(window_, idNxpClient, rect.left, rect.top,

@@ -9,6 +9,7 @@
 #include "components/nx_panel.h"
 #include "os/gdi.h"
 #include "ui/layout.h"
+#include "ui/window_colors.h"
 
 namespace ui {
 
@@ -32,6 +33,10 @@ class MainControls {
   HWND operator[](ControlId id) const { return controls_.at(id); }
   // The glyph bitmap of a glyph button.
   HBITMAP Glyph(ControlId button) const;
+  // The colours chosen, for the controls painted here and nxpClient.
+  void Color(const WindowColors& colors);
+  // The same after `message` changed them, every control repainted.
+  void Recolor(const WindowColors& colors, UINT message);
 
  private:
   HWND Make(const ControlLayout& layout);

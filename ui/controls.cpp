@@ -5,13 +5,14 @@
 #include "app/application.h"
 #include "components/drawing.h"
 #include "components/nx_panel.h"
+#include "os/api.h"
 
 namespace ui {
 namespace {
 
 constexpr int kGlyphSize = 18;
 constexpr int kGlyphSpacing = 4;
-bool visualStylesActive = false;
+WindowColors colors{};
 
 // The font a control was given with WM_SETFONT: the custom classes keep it
 // themselves, labels leave it to the system's Static.
@@ -26,49 +27,44 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-// Labels and the group box show the client panel through them under visual
-// styles; otherwise they fill their box with the button face.
-COLORREF SurfaceColor() {
-  return visualStylesActive ? ClientPanelColor() : os::Gui().GetSysColor(COLOR_BTNFACE);
-}
-
-void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format) {
+void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format, Rgb ink) {
   const os::GuiApi& gui = os::Gui();
   const std::string caption = WindowText(hwnd);
   const os::Selection font(dc, ControlFont(hwnd));
   gui.SetBkMode(dc, TRANSPARENT);
-  gui.SetTextColor(dc, gui.GetSysColor(COLOR_WINDOWTEXT));
+  gui.SetTextColor(dc, components::ToColorRef(ink));
   gui.DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, format | DT_NOPREFIX);
 }
 
 void PaintLabel(HWND hwnd, HDC dc, const RECT& client) {
-  components::FillSolid(dc, client, SurfaceColor());
-  DrawCaption(dc, hwnd, client, DT_LEFT | DT_TOP | DT_SINGLELINE);
+  components::FillSolid(dc, client, components::ToColorRef(colors.labelFace));
+  DrawCaption(dc, hwnd, client, DT_LEFT | DT_TOP | DT_SINGLELINE, colors.labelInk);
 }
 
 // A raised outer bevel with a lowered inner bevel inside it.
 void PaintBevelPanel(HWND hwnd, HDC dc, const RECT& client) {
   const os::GuiApi& gui = os::Gui();
-  components::FillSolid(dc, client, gui.GetSysColor(COLOR_BTNFACE));
+  components::FillSolid(dc, client, components::ToColorRef(colors.captionFace));
   RECT edge = client;
   gui.DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
   gui.InflateRect(&edge, -1, -1);
   gui.DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
   gui.InflateRect(&edge, -1, -1);
-  DrawCaption(dc, hwnd, edge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawCaption(dc, hwnd, edge, DT_CENTER | DT_VCENTER | DT_SINGLELINE, colors.captionInk);
 }
 
 void PaintGroupBox(HWND hwnd, HDC dc, const RECT& client) {
   const os::GuiApi& gui = os::Gui();
-  components::FillSolid(dc, client, SurfaceColor());
+  const COLORREF face = components::ToColorRef(colors.labelFace);
+  components::FillSolid(dc, client, face);
   const components::TextSize extent = components::MeasureText(ControlFont(hwnd), WindowText(hwnd));
   RECT frame = client;
   frame.top += extent.cellHeight / 2;
   gui.DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
   RECT text = {8, 0, 8 + extent.width + 4, extent.cellHeight};
-  components::FillSolid(dc, text, SurfaceColor());
+  components::FillSolid(dc, text, face);
   text.left += 2;
-  DrawCaption(dc, hwnd, text, DT_LEFT | DT_TOP | DT_SINGLELINE);
+  DrawCaption(dc, hwnd, text, DT_LEFT | DT_TOP | DT_SINGLELINE, colors.labelInk);
 }
 
 using Painter = void (*)(HWND, HDC, const RECT&);
@@ -142,8 +138,7 @@ LRESULT CALLBACK CustomControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void RegisterControlClasses(HINSTANCE instance, bool visualStyles) {
-  visualStylesActive = visualStyles;
+void RegisterControlClasses(HINSTANCE instance) {
   components::TNxPanel::RegisterClass(instance);
   components::RegisterWindowClass(instance, {kBevelPanelClass, CustomControlProc<PaintBevelPanel>});
   components::RegisterWindowClass(instance, {kGroupBoxClass, CustomControlProc<PaintGroupBox>});
@@ -162,12 +157,7 @@ WNDPROC SubclassedProc(HWND control) {
 
 void SubclassLabel(HWND label) { Subclass(label, LabelProc); }
 
-bool VisualStylesActive() { return visualStylesActive; }
-
-COLORREF ClientPanelColor() {
-  return components::ToColorRef(
-      components::SchemeColor(components::seBtnFace, components::csDefault));
-}
+void SetControlColors(const WindowColors& chosen) { colors = chosen; }
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y) {
   const os::GuiApi& gui = os::Gui();
@@ -205,10 +195,10 @@ void DrawButtonCaption(HDC dc, const std::string& caption, RECT rect, bool enabl
     // The engraved look: a highlight one pixel down-right under the shadow.
     RECT highlight = rect;
     gui.OffsetRect(&highlight, 1, 1);
-    gui.SetTextColor(dc, gui.GetSysColor(COLOR_BTNHIGHLIGHT));
+    gui.SetTextColor(dc, os::Api().GetSysColor(COLOR_BTNHIGHLIGHT));
     gui.DrawTextA(dc, caption.c_str(), -1, &highlight, format);
   }
-  gui.SetTextColor(dc, gui.GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
+  gui.SetTextColor(dc, os::Api().GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
   gui.DrawTextA(dc, caption.c_str(), -1, &rect, format);
 }
 
@@ -221,8 +211,8 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
   const bool pushed = (item.itemState & ODS_SELECTED) != 0;
   const bool enabled = (item.itemState & ODS_DISABLED) == 0;
   if (look.defaultFrame) {
-    HBRUSH black = static_cast<HBRUSH>(gui.GetStockObject(BLACK_BRUSH));
-    gui.FrameRect(dc, &face, black);
+    const os::UniqueBrush frame(gui.CreateSolidBrush(components::ToColorRef(colors.frame)));
+    gui.FrameRect(dc, &face, frame.get());
     gui.InflateRect(&face, -1, -1);
   }
   gui.DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));

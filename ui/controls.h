@@ -2,6 +2,7 @@
 #pragma once
 
 #include "os/gui.h"
+#include "ui/window_colors.h"
 
 namespace ui {
 
@@ -12,10 +13,12 @@ inline constexpr char kGroupBoxClass[] = "TGroupBox";
 inline constexpr char kLabelClass[] = "STATIC";
 
 // Registers the custom classes above, labels apart; a custom control's user
-// data holds its font. `visualStyles` decides
-// whether labels and the group box let the client panel's colour show
-// through them.
-void RegisterControlClasses(HINSTANCE instance, bool visualStyles);
+// data holds its font.
+void RegisterControlClasses(HINSTANCE instance);
+
+// The colours the controls painted here take from now on (the window
+// repaints them).
+void SetControlColors(const WindowColors& colors);
 
 // Gives `control` the procedure `proc`. A subclassed control's user data
 // holds the procedure it had, to which `proc` passes what it leaves.
@@ -25,11 +28,6 @@ WNDPROC SubclassedProc(HWND control);
 // Gives a label made of kLabelClass its own painting; the system's Static
 // keeps its text, font and the rest.
 void SubclassLabel(HWND label);
-
-bool VisualStylesActive();
-
-// The client panel's surface colour.
-COLORREF ClientPanelColor();
 
 // Copies the w x h part at (srcX, srcY) of `bitmap` to (x, y), leaving the
 // pixels of the bitmap's transparent colour (its bottom-left pixel) unpainted.

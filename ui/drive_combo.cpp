@@ -1,6 +1,7 @@
 #include "ui/drive_combo.h"
 
 #include "components/drawing.h"
+#include "os/api.h"
 #include "ui/controls.h"
 
 namespace ui {
@@ -99,8 +100,8 @@ void DriveComboWindow::DrawItem(const DRAWITEMSTRUCT& item) {
   const RECT& r = item.rcItem;
   const int index = static_cast<int>(item.itemID);
   const bool selected = index >= 0 && (item.itemState & ODS_SELECTED);
-  const COLORREF back = gui.GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
-  const COLORREF fore = gui.GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  const COLORREF back = os::Api().GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+  const COLORREF fore = os::Api().GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
   components::FillSolid(dc, r, back);
   if (index >= 0) {
     HBITMAP glyph = GlyphBitmap(selector_.Glyph(index));

@@ -60,8 +60,7 @@ void SetIntProp(HWND hwnd, const char* name, int value) {
 TfrmMain::TfrmMain(HINSTANCE instance)
     : instance_(instance), font_(MakeScreenFont()), drvcbDrive_(instance) {
   const os::GuiApi& gui = os::Gui();
-  const os::Win32Api& api = os::Api();
-  RegisterControlClasses(instance, api.IsAppThemed != nullptr && api.IsAppThemed());
+  RegisterControlClasses(instance);
   RegisterMainClass(instance, WindowProc);
   RECT outer = {0, 0, ScaleLength(kClientWidth, font_.zeroHeight),
                 ScaleLength(kClientHeight, font_.zeroHeight)};
@@ -83,6 +82,7 @@ void TfrmMain::CompleteWindow() {
   SetIntProp(hwnd_, kFontHeightProp, ScaledFontHeight(font_.dpi));
   SetIntProp(hwnd_, kDpiProp, font_.dpi);
   controls_ = std::make_unique<MainControls>(instance_, hwnd_, font_);
+  controls_->Color(palette_.colors());
   for (ControlId id : FocusOrder()) Subclass(Control(id), ControlProc);
   drvcbDrive_.Attach(Control(idDrvcbDrive), font_.font.get());
 
@@ -204,6 +204,9 @@ LRESULT TfrmMain::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: return OnClose();
     case WM_DESTROY: return OnDestroy();
     case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_SETTINGCHANGE: return OnColorsChanged(message, wParam, lParam);
     default: return os::Gui().DefWindowProcA(hwnd_, message, wParam, lParam);
   }
 }
@@ -272,6 +275,11 @@ LRESULT TfrmMain::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
   HWND gone = hwnd_;
   hwnd_ = nullptr;
   return os::Gui().DefWindowProcA(gone, WM_NCDESTROY, wParam, lParam);
+}
+
+LRESULT TfrmMain::OnColorsChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (controls_ && palette_.Changed(message, wParam)) controls_->Recolor(palette_.colors(), message);
+  return os::Gui().DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
 // ---- The messages of the controls that take the focus

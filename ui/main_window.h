@@ -13,6 +13,7 @@
 #include "ui/drive_combo.h"
 #include "ui/focus.h"
 #include "ui/main_form.h"
+#include "ui/window_colors.h"
 
 namespace ui {
 
@@ -73,6 +74,7 @@ class TfrmMain : private FormView, private FocusView {
   LRESULT OnClose();
   LRESULT OnDestroy();
   LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+  LRESULT OnColorsChanged(UINT message, WPARAM wParam, LPARAM lParam);
 
   LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnControlSetFocus(HWND control, WPARAM wParam, LPARAM lParam);
@@ -84,6 +86,7 @@ class TfrmMain : private FormView, private FocusView {
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   ScreenFont font_;
+  WindowPalette palette_;
   std::unique_ptr<MainControls> controls_;
   mutable DriveComboWindow drvcbDrive_;
   MainFormHandlers handlers_{*this};

@@ -160,10 +160,32 @@ struct SystemCalls {
   }
 
   static BOOL WINAPI IsAppThemed() { return Machine::Current().appThemed; }
+
+  static DWORD WINAPI GetSysColor(int index) {
+    const auto& colors = Machine::Current().sysColors;
+    const auto found = colors.find(index);
+    return found == colors.end() ? 0 : found->second;
+  }
+
+  // Only the high-contrast query: the program asks nothing else.
+  static BOOL WINAPI SystemParametersInfoA(UINT action, UINT size, PVOID param, UINT) {
+    Machine& m = Machine::Current();
+    auto* contrast = static_cast<HIGHCONTRASTA*>(param);
+    if (action != SPI_GETHIGHCONTRAST || contrast == nullptr || size != sizeof(HIGHCONTRASTA) ||
+        contrast->cbSize != sizeof(HIGHCONTRASTA)) {
+      m.lastError = ERROR_INVALID_PARAMETER;
+      return FALSE;
+    }
+    contrast->dwFlags = m.highContrast ? HCF_HIGHCONTRASTON : 0;
+    contrast->lpszDefaultScheme = nullptr;
+    return TRUE;
+  }
 };
 
 Machine::Machine() : volumes_(std::make_unique<VolumeWorld>()) {
   SetVersion(VER_PLATFORM_WIN32_NT, 6, 1, 7601);
+  // Windows 7's defaults.
+  sysColors = {{COLOR_WINDOWTEXT, 0x000000}, {COLOR_BTNFACE, 0xF0F0F0}, {COLOR_BTNTEXT, 0x000000}};
   messageTable = {
       {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified.\r\n"},
       {ERROR_PATH_NOT_FOUND, "The system cannot find the path specified.\r\n"},
@@ -189,6 +211,8 @@ Machine::Machine() : volumes_(std::make_unique<VolumeWorld>()) {
   KESTROVA_SIM_CALL(CharUpperBuffA)
   KESTROVA_SIM_CALL(MessageBoxW)
   KESTROVA_SIM_CALL(IsAppThemed)
+  KESTROVA_SIM_CALL(GetSysColor)
+  KESTROVA_SIM_CALL(SystemParametersInfoA)
 #undef KESTROVA_SIM_CALL
   // The task dialog is a newer Windows's: this machine has none.
   table_.TaskDialogIndirect = nullptr;

@@ -50,6 +50,11 @@ class Machine {
   UINT codePage = 1252;  // 932 gives the Japanese double-byte rules
   bool appThemed = false;
 
+  // Colours: GetSysColor's answers by index (Windows' defaults unless set;
+  // an index not set answers 0), and the high-contrast flag.
+  std::map<int, COLORREF> sysColors;
+  bool highContrast = false;
+
   // Dialogs shown, in order; all of them answered with OK, after
   // `whileDialogOpen` (if set) has run as if during the box. As a box
   // closes, its owner is active and focused again; a box without an owner
