@@ -27,6 +27,12 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
+// A glyph button's text, and under the flag its glyph's ink.
+COLORREF ButtonInk(bool enabled) {
+  const int grey = colors.systemOnly ? COLOR_GRAYTEXT : COLOR_BTNSHADOW;
+  return os::Api().GetSysColor(enabled ? COLOR_BTNTEXT : grey);
+}
+
 void DrawCaption(HDC dc, HWND hwnd, RECT rect, UINT format, Rgb ink) {
   const os::GuiApi& gui = os::Gui();
   const std::string caption = WindowText(hwnd);
@@ -159,50 +165,87 @@ void SubclassLabel(HWND label) { Subclass(label, LabelProc); }
 
 void SetControlColors(const WindowColors& chosen) { colors = chosen; }
 
-void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y) {
+namespace {
+
+// The bitmap selected into a memory DC, with its transparent colour (its
+// bottom-left pixel).
+struct OpenBitmap {
+  os::UniqueMemoryDC dc;
+  os::Selection selected;
+  COLORREF transparent;
+
+  OpenBitmap(HDC like, HBITMAP bitmap)
+      : dc(os::Gui().CreateCompatibleDC(like)), selected(dc.get(), bitmap), transparent(0) {
+    BITMAP info{};
+    os::Gui().GetObjectA(bitmap, sizeof(info), &info);
+    transparent = os::Gui().GetPixel(dc.get(), 0, info.bmHeight - 1);
+  }
+};
+
+void DrawTransparentBitmap(HDC dc, const GlyphPart& part, int x, int y) {
   const os::GuiApi& gui = os::Gui();
-  const os::UniqueMemoryDC image(gui.CreateCompatibleDC(dc));
-  const os::Selection imageBitmap(image.get(), bitmap);
-  BITMAP info{};
-  gui.GetObjectA(bitmap, sizeof(info), &info);
-  const COLORREF transparent = gui.GetPixel(image.get(), 0, info.bmHeight - 1);
+  const OpenBitmap image(dc, part.bitmap);
+  const int w = part.width, h = part.height;
 
   // A monochrome mask, white where the image has its transparent colour.
   const os::UniqueMemoryDC mask(gui.CreateCompatibleDC(dc));
   const os::UniqueBitmap maskBitmap(gui.CreateBitmap(w, h, 1, 1, nullptr));
   const os::Selection maskSelected(mask.get(), maskBitmap.get());
-  gui.SetBkColor(image.get(), transparent);
-  gui.BitBlt(mask.get(), 0, 0, w, h, image.get(), srcX, srcY, SRCCOPY);
+  gui.SetBkColor(image.dc.get(), image.transparent);
+  gui.BitBlt(mask.get(), 0, 0, w, h, image.dc.get(), part.srcX, part.srcY, SRCCOPY);
 
   // Image xor screen, masked, xor image: the screen stays where the mask is
   // white, the image shows where it is black.
   const COLORREF oldBk = gui.SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = gui.SetTextColor(dc, RGB(0, 0, 0));
-  gui.BitBlt(dc, x, y, w, h, image.get(), srcX, srcY, SRCINVERT);
+  gui.BitBlt(dc, x, y, w, h, image.dc.get(), part.srcX, part.srcY, SRCINVERT);
   gui.BitBlt(dc, x, y, w, h, mask.get(), 0, 0, SRCAND);
-  gui.BitBlt(dc, x, y, w, h, image.get(), srcX, srcY, SRCINVERT);
+  gui.BitBlt(dc, x, y, w, h, image.dc.get(), part.srcX, part.srcY, SRCINVERT);
   gui.SetBkColor(dc, oldBk);
   gui.SetTextColor(dc, oldText);
 }
 
-namespace {
+// The glyph's shape in one colour: its dark pixels in `ink`, the rest left
+// to what lies under it.
+void DrawGlyphShape(HDC dc, const GlyphPart& part, int x, int y, COLORREF ink) {
+  const os::GuiApi& gui = os::Gui();
+  const OpenBitmap image(dc, part.bitmap);
+  const Rgb transparent = components::ToRgb(image.transparent);
+  const os::UniqueBrush brush(gui.CreateSolidBrush(ink));
+  for (int row = 0; row < part.height; ++row)
+    for (int column = 0; column < part.width; ++column) {
+      const COLORREF pixel = gui.GetPixel(image.dc.get(), part.srcX + column, part.srcY + row);
+      if (!GlyphInkPixel(components::ToRgb(pixel), transparent)) continue;
+      const RECT dot = {x + column, y + row, x + column + 1, y + row + 1};
+      gui.FillRect(dc, &dot, brush.get());
+    }
+}
 
+// Under the flag a disabled button's text takes the system's grey text, its
+// pair with the button face; otherwise the engraved look of shadow on
+// highlight.
 void DrawButtonCaption(HDC dc, const std::string& caption, RECT rect, bool enabled) {
   const os::GuiApi& gui = os::Gui();
   const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
   gui.SetBkMode(dc, TRANSPARENT);
-  if (!enabled) {
-    // The engraved look: a highlight one pixel down-right under the shadow.
+  if (!enabled && !colors.systemOnly) {
     RECT highlight = rect;
     gui.OffsetRect(&highlight, 1, 1);
     gui.SetTextColor(dc, os::Api().GetSysColor(COLOR_BTNHIGHLIGHT));
     gui.DrawTextA(dc, caption.c_str(), -1, &highlight, format);
   }
-  gui.SetTextColor(dc, os::Api().GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
+  gui.SetTextColor(dc, ButtonInk(enabled));
   gui.DrawTextA(dc, caption.c_str(), -1, &rect, format);
 }
 
 }  // namespace
+
+void DrawGlyph(HDC dc, const GlyphPart& part, int x, int y, COLORREF ink) {
+  if (colors.systemOnly)
+    DrawGlyphShape(dc, part, x, y, ink);
+  else
+    DrawTransparentBitmap(dc, part, x, y);
+}
 
 void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
   const os::GuiApi& gui = os::Gui();
@@ -226,8 +269,8 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphButtonLook& look) {
   const int shift = pushed ? 1 : 0;
   const int left = item.rcItem.left + (width - (kGlyphSize + kGlyphSpacing + measure.right)) / 2 + shift;
   const int glyphTop = item.rcItem.top + (height - kGlyphSize) / 2 + shift;
-  DrawTransparentBitmap(dc, look.glyph, enabled ? 0 : kGlyphSize, 0, kGlyphSize, kGlyphSize, left,
-                        glyphTop);
+  DrawGlyph(dc, {look.glyph, enabled ? 0 : kGlyphSize, 0, kGlyphSize, kGlyphSize}, left, glyphTop,
+            ButtonInk(enabled));
   RECT text = {left + kGlyphSize + kGlyphSpacing, item.rcItem.top + shift,
                left + kGlyphSize + kGlyphSpacing + measure.right, item.rcItem.bottom + shift};
   DrawButtonCaption(dc, caption, text, enabled);

@@ -29,9 +29,16 @@ WNDPROC SubclassedProc(HWND control);
 // keeps its text, font and the rest.
 void SubclassLabel(HWND label);
 
-// Copies the w x h part at (srcX, srcY) of `bitmap` to (x, y), leaving the
-// pixels of the bitmap's transparent colour (its bottom-left pixel) unpainted.
-void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int srcX, int srcY, int w, int h, int x, int y);
+// The width x height part at (srcX, srcY) of a bitmap of glyphs.
+struct GlyphPart {
+  HBITMAP bitmap;
+  int srcX, srcY, width, height;
+};
+
+// Copies the glyph to (x, y), leaving the pixels of the bitmap's transparent
+// colour (its bottom-left pixel) unpainted; under the high-contrast flag
+// only its shape, in `ink`, the ink of the text beside it.
+void DrawGlyph(HDC dc, const GlyphPart& part, int x, int y, COLORREF ink);
 
 // Paints a push button with a glyph left of its caption, the pair centred.
 // The glyph bitmap holds the normal glyph and, to its right, the disabled one.

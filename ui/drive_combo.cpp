@@ -108,8 +108,8 @@ void DriveComboWindow::DrawItem(const DRAWITEMSTRUCT& item) {
     const ItemGeometry geometry =
         LayoutDriveItem({r.left, r.top, r.right, r.bottom}, glyph != nullptr);
     if (glyph)
-      DrawTransparentBitmap(dc, glyph, 0, 0, kDriveGlyphWidth, kDriveGlyphHeight,
-                            geometry.glyphLeft, geometry.glyphTop);
+      DrawGlyph(dc, {glyph, 0, 0, kDriveGlyphWidth, kDriveGlyphHeight}, geometry.glyphLeft,
+                geometry.glyphTop, fore);
     const std::string text = list_.Text(index);
     RECT textRect = {geometry.text.left, geometry.text.top, geometry.text.right, geometry.text.bottom};
     const os::Selection font(dc, font_);

@@ -8,7 +8,7 @@
 namespace ui {
 namespace {
 
-constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255};
 constexpr double kTextContrast = 4.5;   // WCAG's least for normal text
 constexpr double kFrameContrast = 3.0;  // and for the parts of a control
 
@@ -42,6 +42,10 @@ double ContrastRatio(Rgb a, Rgb b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+bool GlyphInkPixel(Rgb pixel, Rgb transparent) {
+  return !(pixel == transparent) && ContrastRatio(pixel, kWhite) >= kFrameContrast;
+}
+
 WindowColors ChooseWindowColors(bool highContrast, bool visualStyles, const SystemColors& system) {
   const Rgb scheme = components::SchemeColor(components::seBtnFace, components::csDefault);
   // The scheme's light face suits a dark window text, and nothing else:
@@ -49,6 +53,7 @@ WindowColors ChooseWindowColors(bool highContrast, bool visualStyles, const Syst
   const bool schemeFace = !highContrast && ContrastRatio(system.windowText, scheme) >= kTextContrast;
   WindowColors c{};
   c.schemeFace = schemeFace;
+  c.systemOnly = highContrast;
   c.panelFace = schemeFace ? scheme : system.btnFace;
   // Under visual styles the labels let the panel show through them.
   const bool throughPanel = schemeFace && visualStyles;

@@ -24,10 +24,16 @@ struct WindowColors {
   Rgb captionFace, captionInk;  // the bevelled panels
   Rgb frame;                    // nxpClient's frame and the default button's
   bool schemeFace;              // nxpClient keeps its colour scheme's face
+  bool systemOnly;              // the flag: glyphs drawn as shapes in the ink
 };
 
 // WCAG's contrast ratio of two colours: 1 (the same) to 21 (black on white).
 double ContrastRatio(Rgb a, Rgb b);
+
+// Under the high-contrast flag a glyph keeps its shape in the ink of its
+// text: its pixels dark enough to read on white are drawn, the rest and its
+// transparent colour left to the face.
+bool GlyphInkPixel(Rgb pixel, Rgb transparent);
 
 // Under the high-contrast flag only the system's colours, in the pairs it
 // defines; otherwise the window's own look, as long as the system's ink

@@ -12,6 +12,7 @@ namespace {
 
 using ui::ChooseWindowColors;
 using ui::ContrastRatio;
+using ui::GlyphInkPixel;
 using ui::Rgb;
 using ui::SystemColors;
 using ui::WindowColors;
@@ -51,6 +52,7 @@ TEST_P(WindowColorTable, EveryTextReadsAndTheFlagLeavesOnlySystemColours) {
   EXPECT_GE(ContrastRatio(w.labelInk, w.labelFace), 4.5) << "labels, free lines, group box";
   EXPECT_GE(ContrastRatio(w.captionInk, w.captionFace), 4.5) << "bevelled panels";
   EXPECT_GE(ContrastRatio(w.frame, w.panelFace), 3.0) << "the frames show";
+  EXPECT_EQ(w.systemOnly, c.highContrast) << "glyphs as shapes in the ink";
   if (!c.highContrast) return;
   const std::set<std::tuple<int, int, int>> system = {
       {c.system.windowText.red, c.system.windowText.green, c.system.windowText.blue},
@@ -92,6 +94,20 @@ TEST(WindowColors, DefaultColoursKeepTheWindowsLook) {
     EXPECT_EQ(w.captionFace, kDefaults.btnFace);
     EXPECT_EQ(w.captionInk, kBlack);
   }
+}
+
+TEST(GlyphInkPixel, TheDarkColoursDrawTheShapeAndTheTransparentOneNever) {
+  constexpr Rgb kOlive{128, 128, 0}, kBlue{0, 0, 255};  // the glyphs' transparent colours
+  // The outlines of the button and drive glyphs: black, navy, dark green,
+  // purple, grey (the disabled glyphs), the hard disk's red light.
+  for (Rgb ink : {kBlack, Rgb{0, 0, 128}, Rgb{0, 128, 0}, Rgb{128, 0, 128}, Rgb{128, 128, 128},
+                  Rgb{255, 0, 0}})
+    EXPECT_TRUE(GlyphInkPixel(ink, kOlive)) << +ink.red << "," << +ink.green << "," << +ink.blue;
+  // Their light fills: white, silver, bright green, cyan.
+  for (Rgb face : {kWhite, Rgb{192, 192, 192}, Rgb{0, 255, 0}, Rgb{0, 255, 255}})
+    EXPECT_FALSE(GlyphInkPixel(face, kOlive)) << +face.red << "," << +face.green << "," << +face.blue;
+  EXPECT_TRUE(GlyphInkPixel(kBlue, kOlive));
+  EXPECT_FALSE(GlyphInkPixel(kBlue, kBlue)) << "dark, but the drive glyphs' transparent colour";
 }
 
 // ---- Read again while the program runs
