@@ -621,6 +621,12 @@ class App:
         w = self.window or self.inspect()
         return self.inspector_run("post", w["hwnd"], message, wparam, lparam).get("posted", False)
 
+    def send(self, message, wparam=0, lparam=0):
+        """Sends a message to the main window, as the system sends those that
+        may not be posted; true when it was handled."""
+        w = self.window or self.inspect()
+        return self.inspector_run("send", w["hwnd"], message, wparam, lparam).get("sent", False)
+
     def system_text(self, code):
         """The system's own message text for an error code, as the target
         prefix's Windows words it."""

@@ -8,7 +8,11 @@
 //                               desktop's heap is exhausted;
 //   KESTROVA_OVERSTATED_LENGTHS a drop-down list's item lengths are overstated
 //                               as Windows may under a double-byte code page:
-//                               two bytes for every character.
+//                               two bytes for every character;
+//   KESTROVA_HIGH_CONTRAST=F    the high-contrast flag, which Wine never
+//                               reports, reads as on while the file F
+//                               exists: a test can switch it while the
+//                               program runs.
 #include <string>
 
 #include "os/api.h"
@@ -73,12 +77,24 @@ BOOL WINAPI UnreadyDiskFreeSpace(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD
                              totalClusters);
 }
 
+BOOL WINAPI HighContrastWhileFileExists(UINT action, UINT size, PVOID param, UINT update) {
+  if (!::SystemParametersInfoA(action, size, param, update)) return FALSE;
+  char file[MAX_PATH] = {};
+  const DWORD length = ::GetEnvironmentVariableA("KESTROVA_HIGH_CONTRAST", file, MAX_PATH);
+  if (action == SPI_GETHIGHCONTRAST && length > 0 && length < MAX_PATH &&
+      ::GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES)
+    static_cast<HIGHCONTRASTA*>(param)->dwFlags |= HCF_HIGHCONTRASTON;
+  return TRUE;
+}
+
 }  // namespace
 
 void SystemBound() {
   static os::Win32Api switched = os::Api();
   switched.GetVolumeInformationA = UnreadyVolumeInformation;
   switched.GetDiskFreeSpaceA = UnreadyDiskFreeSpace;
+  if (SwitchedOn("KESTROVA_HIGH_CONTRAST"))
+    switched.SystemParametersInfoA = HighContrastWhileFileExists;
   os::InstallApi(&switched);
 }
 

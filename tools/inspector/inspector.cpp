@@ -7,6 +7,7 @@
 //   kestrova-inspector click <hwnd>
 //   kestrova-inspector message <code>   (the system's text for an error code)
 //   kestrova-inspector post <hwnd> <message> <wparam> <lparam>
+//   kestrova-inspector send <hwnd> <message> <wparam> <lparam>
 //   kestrova-inspector measure <face> <height> <text>...
 //   kestrova-inspector accessible <hwnd>   (what a screen reader hears)
 //
@@ -440,12 +441,16 @@ int CmdMessage(DWORD code) {
 }
 
 // Puts a message in the window's queue, as the system would (a key the
-// keyboard cannot make, a system command).
-int CmdPost(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
+// keyboard cannot make, a system command); or sends it, as the system sends
+// what may not be posted (a setting change).
+int CmdPost(HWND h, UINT message, WPARAM wParam, LPARAM lParam, bool send) {
   if (!IsWindow(h)) return NotFound("hwnd", std::to_string(reinterpret_cast<uintptr_t>(h)));
-  const bool posted = PostMessageW(h, message, wParam, lParam) != 0;
-  std::printf("%s\n", Obj().Bool("found", true).Bool("posted", posted).Json().c_str());
-  return posted ? 0 : 1;
+  DWORD_PTR result = 0;
+  const bool done = send ? SendMessageTimeoutW(h, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000,
+                                               &result) != 0
+                         : PostMessageW(h, message, wParam, lParam) != 0;
+  std::printf("%s\n", Obj().Bool("found", true).Bool(send ? "sent" : "posted", done).Json().c_str());
+  return done ? 0 : 1;
 }
 
 // The size of each text in a font made here, in the target's prefix and at
@@ -569,6 +574,7 @@ int Usage() {
                "       kestrova-inspector click <hwnd>\n"
                "       kestrova-inspector message <code>\n"
                "       kestrova-inspector post <hwnd> <message> <wparam> <lparam>\n"
+               "       kestrova-inspector send <hwnd> <message> <wparam> <lparam>\n"
                "       kestrova-inspector measure <face> <height> <text>...\n"
                "       kestrova-inspector accessible <hwnd>\n");
   return 2;
@@ -608,10 +614,11 @@ int main(int argc, char** argv) {
     return CmdAccessible(reinterpret_cast<HWND>(static_cast<uintptr_t>(n)));
   }
   unsigned long long message = 0, wParam = 0, lParam = 0;
-  if (cmd == "post" && argc == 6 && ParseNumber(argv[2], &n) && ParseNumber(argv[3], &message) &&
-      ParseNumber(argv[4], &wParam) && ParseNumber(argv[5], &lParam)) {
+  if ((cmd == "post" || cmd == "send") && argc == 6 && ParseNumber(argv[2], &n) &&
+      ParseNumber(argv[3], &message) && ParseNumber(argv[4], &wParam) &&
+      ParseNumber(argv[5], &lParam)) {
     return CmdPost(reinterpret_cast<HWND>(static_cast<uintptr_t>(n)), static_cast<UINT>(message),
-                   static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+                   static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam), cmd == "send");
   }
   if (cmd == "measure" && argc >= 5) {
     char* end = nullptr;
