@@ -19,8 +19,9 @@ std::vector<ControlId> MakeFocusOrder() {
                    [](const ControlLayout* a, const ControlLayout* b) {
                      return a->tabOrder < b->tabOrder;
                    });
-  std::vector<ControlId> order;
-  for (const ControlLayout* control : focusable) order.push_back(control->id);
+  std::vector<ControlId> order(focusable.size());
+  std::transform(focusable.begin(), focusable.end(), order.begin(),
+                 [](const ControlLayout* control) { return control->id; });
   return order;
 }
 

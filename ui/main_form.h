@@ -3,6 +3,7 @@
 // in kestrova.exe and against the simulated machine.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ui/focus.h"
@@ -57,8 +58,9 @@ class MainFormHandlers : public FocusEvents {
   bool SelectedDriveIndex(unsigned short* driveIndex) const;
 
   FormView& view_;
-  // The selector's drive at the last refresh, whose panels the window shows.
-  int refreshedDrive_ = -1;
+  // The selector's drive at the last refresh, whose panels the window
+  // shows; none before the first.
+  std::optional<char> refreshedDrive_;
   int running_ = 0;
   bool closeWanted_ = false;
 };

@@ -29,7 +29,7 @@ class FakeWindow : public ui::FocusView, public ui::FocusEvents {
   }
   void RepaintButtons() override { ++repaints; }
   bool PressHeld() const override { return pressHeld; }
-  void Close() override { ran.push_back("close"); }
+  void Close() override { ran.emplace_back("close"); }
 
   void drvcbDriveExit() override { Ran("exit"); }
   void edtNVSNChange() override { Ran("entered"); }
