@@ -9,7 +9,8 @@
 // a FAT, FAT32 or NTFS drive: five volume queries (each GetVolumeInformationA
 // followed by GetDiskFreeSpaceA), one raw open, one sector read; for a write:
 // four queries, one open, one read, one write. What the mends add is listed
-// beside the figures.
+// beside the figures. Exits 1 when a row differs from that sequence or a
+// write leaves the serial as it was: the test command's check.
 #include <array>
 #include <cstdio>
 #include <map>
@@ -143,12 +144,17 @@ void PrintTable(const std::vector<Measured>& rows) {
   std::printf("\n");
 }
 
+// Rows that differ from the fixed sequence (main's exit status).
+int differing = 0;
+
 // Whether a row shows the fixed sequence plus exactly what the mends add.
 const char* Verdict(const Measured& m, int queries, int opens, int reads, int writes, int ioctls) {
   const Counts& c = m.counts;
   const bool holds = c[kGetVolumeInformationA] == queries && c[kGetDiskFreeSpaceA] == queries &&
                      c[kCreateFileA] == opens && c[kReadFile] == reads &&
-                     c[kWriteFile] == writes && c[kDeviceIoControl] == ioctls;
+                     c[kWriteFile] == writes && c[kDeviceIoControl] == ioctls &&
+                     (!m.scenario.write || m.landed);
+  if (!holds) ++differing;
   return holds ? "as fixed" : "DIFFERS";
 }
 
@@ -198,5 +204,9 @@ int main() {
       "GetVersionExA: one per family decision (the handlers' NT test, LockVolume, UnlockVolume).\n"
       "IsDBCSLeadByte: the write reads the selector's text and the entry by characters of the\n"
       "ANSI code page, one call a byte, no volume access.\n");
+  if (differing != 0) {
+    std::printf("\nFAILED: %d of the rows above differ from the fixed sequence\n", differing);
+    return 1;
+  }
   return 0;
 }
