@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The program's performance figures, measured in one run on this machine:
+# The program's performance figures, measured in one run on this machine;
+# run by hand (the test command runs only the first two, as checks):
 #   1. platform calls per NT refresh and per write (simulated machine);
 #   2. size, PE type and import list of each Windows build of kestrova.exe,
 #      checked against tools/bench/win2000_imports.txt (fails on an import
 #      the oldest Windows it is for lacks); static, so the i686 program is
 #      checked in either mode;
+#   (both in tools/bench/checks.sh)
 #   3. start-up to a visible window under Wine against the bare window
 #      program, alternating runs, median ratio (a figure: never fails on it),
 #      for the program this run's mode runs (scripts/mode.sh).
@@ -16,19 +18,8 @@ cd "$root"
 source scripts/mode.sh
 runs=${1:-9}
 
-echo "== platform calls ($kestrova_native_tree/kestrova_call_bench, ${KESTROVA_BITS}-bit)"
-"$kestrova_native_tree/kestrova_call_bench"
-echo
 status=0
-while read -r tree type; do
-  [[ -f $tree/kestrova.exe ]] || continue
-  echo "== size, type and imports of $tree/kestrova.exe (tools/bench/imports.py)"
-  python3 tools/bench/imports.py --exe "$tree/kestrova.exe" --expect "$type" || status=1
-  echo
-done <<'EOF'
-build/win PE32 GUI for Intel 80386
-build/win64 PE32+ GUI for x86-64
-EOF
+bash tools/bench/checks.sh || status=1
 echo "== start-up under $kestrova_wine_name: $kestrova_win_tree/kestrova.exe" \
   "(tools/bench/startup.py --runs $runs)"
 python3 tools/bench/startup.py --build "$kestrova_win_tree" --runs "$runs"
