@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
 # Builds the trees of this run's mode (scripts/mode.sh):
-#   32-bit mode: build/win (kestrova.exe and the programs the end-to-end
-#     tests run under 32-bit Wine), build/win64 (the x86_64 program and its
+#   32-bit mode: build/win (the i686 programs and the inspector, for the
+#     end-to-end tests), build/win64 (the x86_64 kestrova.exe and its
 #     inspector, for its window test under 64-bit Wine), build/native (the
 #     unit tests, -m32).
 #   64-bit mode: build/win64 (everything the end-to-end tests run),
-#     build/native64 (the unit tests, x86_64); and, compiled but never run,
-#     build/win (the i686 programs) and build/native (-m32), so that a break
-#     on the 32-bit side still shows.
+#     build/native64 (the unit tests, x86_64); and, never run on this host,
+#     build/win (the i686 programs, whose imports are still checked) and
+#     build/native (-m32, compiled but not linked), so that a break on the
+#     32-bit side still shows.
+# Each tree is configured with compile_commands.json, and the fuzzer's tree
+# (tests/fuzz/run.sh builds it) is configured too: scripts/lint.sh reads them.
+#   bash scripts/build.sh [all | e2e | rest]
+# e2e builds what the end-to-end tests run and configures the native tree
+# that lists them; rest builds the others, which the test command does
+# while those tests run; all (the default) does both.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 source scripts/mode.sh
 jobs=$(nproc)
+stage=${1:-all}
 
 build_win() {  # tree [targets...]
-  kestrova_configure_win "$1"
+  kestrova_configure_win "$1" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
   if [[ $# -gt 1 ]]; then
     cmake --build "$1" -j"$jobs" --target "${@:2}"
   else
@@ -23,20 +31,41 @@ build_win() {  # tree [targets...]
   fi
 }
 
-build_native() {  # tree bits Windows-tree [Windows tree whose window test runs too]
+configure_native() {  # tree bits compile-only Windows-tree [Windows tree whose window test runs too]
   cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_NATIVE_BITS="$2" \
-    -DKESTROVA_WINDOWS_BUILD="${3:+$root/$3}" -DKESTROVA_WINDOWS_BUILD_ALSO="${4:+$root/$4}"
-  cmake --build "$1" -j"$jobs"
+    -DKESTROVA_COMPILE_ONLY="$3" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+    -DKESTROVA_WINDOWS_BUILD="${4:+$root/$4}" -DKESTROVA_WINDOWS_BUILD_ALSO="${5:+$root/$5}"
 }
 
-if [[ $KESTROVA_BITS == 32 ]]; then
-  build_win build/win
-  build_win build/win64 kestrova kestrova-inspector
-  build_native build/native 32 build/win build/win64
-else
-  build_win build/win64
-  build_native build/native64 64 build/win64
-  echo "Compiled only, never run on this host: build/win (i686), build/native (-m32)"
-  build_win build/win
-  build_native build/native 32 ""
-fi
+e2e_trees() {
+  if [[ $KESTROVA_BITS == 32 ]]; then
+    build_win build/win
+    build_win build/win64 kestrova kestrova-inspector
+    configure_native build/native 32 OFF build/win build/win64
+  else
+    build_win build/win64
+    configure_native build/native64 64 OFF build/win64
+  fi
+  CC=clang CXX=clang++ cmake -S tests/fuzz -B "$kestrova_fuzz_tree" \
+    -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" >/dev/null
+}
+
+other_trees() {
+  cmake --build "$kestrova_native_tree" -j"$jobs"
+  if [[ $KESTROVA_BITS == 64 ]]; then
+    echo "Never run on this host: build/win (i686), build/native (-m32, compiled only)"
+    build_win build/win
+    configure_native build/native 32 ON
+    cmake --build build/native -j"$jobs"
+  fi
+}
+
+case "$stage" in
+  e2e) e2e_trees ;;
+  rest) other_trees ;;
+  all) e2e_trees && other_trees ;;
+  *)
+    echo "usage: bash scripts/build.sh [all | e2e | rest], not '$stage'" >&2
+    exit 2
+    ;;
+esac

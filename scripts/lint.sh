@@ -21,8 +21,10 @@ triple=$([[ $KESTROVA_BITS == 32 ]] && echo i686-w64-mingw32 || echo x86_64-w64-
 
 cmake -S . -B "$native" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 kestrova_configure_win "$win" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-if [[ -d $fuzz ]]; then
-  CC=clang CXX=clang++ cmake -S tests/fuzz -B "$fuzz" >/dev/null
+# The fuzzer's tree is only read: tests/fuzz/run.sh may be building it
+# (scripts/build.sh configures it).
+if [[ ! -f $fuzz/compile_commands.json ]]; then
+  CC=clang CXX=clang++ cmake -S tests/fuzz -B "$fuzz" -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" >/dev/null
 fi
 
 # The native tree's test sources take GoogleTest's header precompiled by GCC,
