@@ -9,8 +9,6 @@
 #     build/win (the i686 programs, whose imports are still checked) and
 #     build/native (-m32, compiled but not linked), so that a break on the
 #     32-bit side still shows.
-# Each tree is configured with compile_commands.json, and the fuzzer's tree
-# (tests/fuzz/run.sh builds it) is configured too: scripts/lint.sh reads them.
 #   bash scripts/build.sh [all | e2e | rest]
 # e2e builds what the end-to-end tests run and configures the native tree
 # that lists them; rest builds the others, which the test command does
@@ -23,7 +21,7 @@ jobs=$(nproc)
 stage=${1:-all}
 
 build_win() {  # tree [targets...]
-  kestrova_configure_win "$1" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+  kestrova_configure_win "$1"
   if [[ $# -gt 1 ]]; then
     cmake --build "$1" -j"$jobs" --target "${@:2}"
   else
@@ -33,7 +31,7 @@ build_win() {  # tree [targets...]
 
 configure_native() {  # tree bits compile-only Windows-tree [Windows tree whose window test runs too]
   cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_NATIVE_BITS="$2" \
-    -DKESTROVA_COMPILE_ONLY="$3" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+    -DKESTROVA_COMPILE_ONLY="$3" \
     -DKESTROVA_WINDOWS_BUILD="${4:+$root/$4}" -DKESTROVA_WINDOWS_BUILD_ALSO="${5:+$root/$5}"
 }
 
@@ -46,8 +44,6 @@ e2e_trees() {
     build_win build/win64
     configure_native build/native64 64 OFF build/win64
   fi
-  CC=clang CXX=clang++ cmake -S tests/fuzz -B "$kestrova_fuzz_tree" \
-    -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" >/dev/null
 }
 
 other_trees() {

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # clang-tidy (the checks of .clang-tidy) and cppcheck over the project's own
 # sources, as compiled in the native tree of this run's mode (build/native or
-# build/native64, scripts/mode.sh) and, for the code only the Windows build
-# compiles, that mode's Windows tree (build/win or build/win64). Fails on any
-# finding and lists the findings by folder.
+# build/native64, scripts/mode.sh), for the code only the Windows build
+# compiles, as in that mode's Windows tree (build/win or build/win64), and
+# the fuzz target. Fails on any finding and lists the findings by folder.
 #   bash scripts/lint.sh
-# Needs the trees configured (scripts/build.sh); compile_commands.json is
-# switched on here.
+# It reads only the trees' compile commands, from configured copies of its
+# own in a scratch directory: it needs no build, and the test command runs
+# it while the real trees are being configured and built.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,30 +15,30 @@ source scripts/mode.sh
 jobs=$(nproc)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-native=$kestrova_native_tree
-win=$kestrova_win_tree
-fuzz=$kestrova_fuzz_tree
-triple=$([[ $KESTROVA_BITS == 32 ]] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
-
-cmake -S . -B "$native" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-kestrova_configure_win "$win" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-# The fuzzer's tree is only read: tests/fuzz/run.sh may be building it
-# (scripts/build.sh configures it).
-if [[ ! -f $fuzz/compile_commands.json ]]; then
-  CC=clang CXX=clang++ cmake -S tests/fuzz -B "$fuzz" -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" >/dev/null
+native=$out/native-tree
+win=$out/win-tree
+fuzz=$out/fuzz-tree
+if [[ $KESTROVA_BITS == 32 ]]; then
+  triple=i686-w64-mingw32 toolchain=cmake/mingw-i686.cmake
+else
+  triple=x86_64-w64-mingw32 toolchain=cmake/mingw-x86_64.cmake
 fi
+
+cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Debug -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" \
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+CC=clang CXX=clang++ cmake -S tests/fuzz -B "$fuzz" -DKESTROVA_NATIVE_BITS="$KESTROVA_BITS" >/dev/null
 
 # The native tree's test sources take GoogleTest's header precompiled by GCC,
 # which clang cannot read: clang-tidy and cppcheck get the tree's commands
 # without it, so that each file includes the header from source, as written.
-db=$out/native-db
-mkdir -p "$db"
-python3 - "$native/compile_commands.json" "$db/compile_commands.json" <<'EOF'
+python3 - "$native/compile_commands.json" <<'EOF'
 import json, re, sys
 entries = json.load(open(sys.argv[1]))
 for e in entries:
     e["command"] = re.sub(r" -Winvalid-pch| -include \S*/cmake_pch\.hxx", "", e["command"])
-json.dump(entries, open(sys.argv[2], "w"), indent=1)
+json.dump(entries, open(sys.argv[1], "w"), indent=1)
 EOF
 
 # The project's own translation units of a tree (not GoogleTest's).
@@ -66,12 +67,10 @@ tidy() {  # tree, file list
   xargs -r -P"$jobs" -n1 clang-tidy -p "$1" --quiet "${@:3}" <"$2" 2>/dev/null || true
 }
 {
-  tidy "$db" "$out/native"
+  tidy "$native" "$out/native"
   tidy "$win" "$out/win" "${win_args[@]}"
-  if [[ -f $fuzz/compile_commands.json ]]; then
-    sources "$fuzz" | grep '/tests/fuzz/' >"$out/fuzz" || true
-    tidy "$fuzz" "$out/fuzz"
-  fi
+  sources "$fuzz" | grep '/tests/fuzz/' >"$out/fuzz" || true
+  tidy "$fuzz" "$out/fuzz"
 } >"$out/tidy.log"
 grep -E '^/.*: (warning|error): ' "$out/tidy.log" | sed "s|^$root/||" | sort -u >"$out/findings" || true
 # An error with no place (an unreadable command or header) left a file unread.
@@ -81,7 +80,7 @@ grep -E '^error: ' "$out/tidy.log" | sort -u >>"$out/findings" || true
 # Severities warning, performance and portability. Not "style": here it
 # offers std algorithms for plain loops and const for parameters whose
 # signatures the platform fixes.
-cppcheck --project="$db/compile_commands.json" --library=googletest \
+cppcheck --project="$native/compile_commands.json" --library=googletest \
   --enable=warning,performance,portability --inline-suppr --std=c++17 -q -j"$jobs" \
   -i/usr/src --suppress=missingIncludeSystem \
   --template='{file}:{line}:{column}: {severity}: {message} [cppcheck-{id}]' 2>&1 |
@@ -102,4 +101,4 @@ if [[ $count -ne 0 ]]; then
   awk -F/ '{ print "  [" $1 "] " $0 }' "$out/findings"
   exit 1
 fi
-echo "lint: clang-tidy and cppcheck clean over $tus files ($native, $win)"
+echo "lint: clang-tidy and cppcheck clean over $tus files ($kestrova_native_tree, $kestrova_win_tree)"
