@@ -16,28 +16,20 @@ timed() {  # what, command...
 }
 timed "the install" bash scripts/install-deps.sh
 source scripts/mode.sh
-# What the end-to-end tests run first; everything else is built beside them.
-timed "the build for the end-to-end tests" bash scripts/build.sh e2e
-
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 status=0
 run_ctest() {  # log, directory under the native tree, ctest arguments
   (cd "$kestrova_native_tree/$2" && ctest --no-tests=error "${@:3}") 2>&1 | tee -a "$1"
 }
-# Beside the end-to-end tests, niced so that the window's keys are not kept
-# waiting, in two lanes that take the CPU the tests leave while they wait
-# on Wine. Each lane's output is shown once it is done; any failure in one
-# fails the run. The rest of the build, then the tests that need it (the
-# soak prints its figures: run verbosely), then the static checks (not
-# tests, but any finding fails the run):
-lane_native() {
-  local rc=0
-  timed "the rest of the build" bash scripts/build.sh rest || rc=1
-  timed "the unit tests" run_ctest "$logs/unit.ctest" . --output-on-failure -j2 -L unit || rc=1
-  run_ctest "$logs/soak.ctest" . -V -L soak || rc=1
-  timed "the static checks" bash scripts/lint.sh || rc=1
-  return $rc
+# Lanes beside the build and the end-to-end tests, niced so that neither
+# the build nor the window's keys are kept waiting: they take the CPU the
+# tests leave while they wait on Wine. Each lane's output is shown once it
+# is done; any failure in one fails the run.
+# The static checks (not tests, but any finding fails the run), on trees of
+# their own:
+lane_lint() {
+  timed "the static checks" bash scripts/lint.sh
 }
 # The time-bounded fuzzing (any crash fails it), then the release: built in
 # two clones of the last commit and compared.
@@ -47,24 +39,37 @@ lane_other() {
   timed "the reproducible release" bash tests/release/reproducible.sh build/release-check || rc=1
   return $rc
 }
-# Each lane a subshell, niced with everything it starts.
-niced() {  # command...
-  renice -n 10 -p "$BASHPID" >/dev/null
-  "$@"
+# Once the end-to-end tests have what they run: the rest of the build, then
+# the tests that need it (the soak prints its figures: run verbosely).
+lane_native() {
+  local rc=0
+  timed "the rest of the build" bash scripts/build.sh rest || rc=1
+  timed "the unit tests" run_ctest "$logs/unit.ctest" . --output-on-failure -j2 -L unit || rc=1
+  run_ctest "$logs/soak.ctest" . -V -L soak || rc=1
+  return $rc
 }
-niced lane_native >"$logs/native.out" 2>&1 &
-native_pid=$!
-niced lane_other >"$logs/other.out" 2>&1 &
-other_pid=$!
-# Two at a time, each on its own display and prefix: Wine leaves a core
-# idle while it starts a program. Run in their own directory of the native
-# tree, which lists no unit test, while that tree is still being built.
-timed "the end-to-end tests" run_ctest "$logs/e2e.ctest" tests/e2e --output-on-failure -j2 -L e2e ||
+lanes=()
+start_lane() {  # name: a subshell, niced with everything it starts
+  (renice -n 10 -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
+  lanes+=("$1:$!")
+}
+start_lane lint
+start_lane other
+if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then
+  start_lane native
+  # Two at a time, each on its own display and prefix: Wine leaves a core
+  # idle while it starts a program. Run in their own directory of the
+  # native tree, which lists no unit test, while that tree is still being
+  # built.
+  timed "the end-to-end tests" run_ctest "$logs/e2e.ctest" tests/e2e --output-on-failure -j2 -L e2e ||
+    status=1
+else
   status=1
-wait "$native_pid" || status=1
-cat "$logs/native.out"
-wait "$other_pid" || status=1
-cat "$logs/other.out"
+fi
+for lane in "${lanes[@]}"; do
+  wait "${lane#*:}" || status=1
+  cat "$logs/${lane%%:*}.out"
+done
 # The call counts and every program's imports: the figures with a pass
 # line. The start-up figure and the rest are measured by hand
 # (tools/bench/run.sh).
