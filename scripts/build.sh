@@ -9,10 +9,12 @@
 #     build/win (the i686 programs, whose imports are still checked) and
 #     build/native (-m32, compiled but not linked), so that a break on the
 #     32-bit side still shows.
-#   bash scripts/build.sh [all | e2e | rest]
+#   bash scripts/build.sh [all | e2e | native | unrun]
 # e2e builds what the end-to-end tests run and configures the native tree
-# that lists them; rest builds the others, which the test command does
-# while those tests run; all (the default) does both.
+# that lists them; native then builds that tree; unrun builds the trees this
+# mode never runs (nothing in the 32-bit mode), needing neither. The test
+# command builds native and unrun while the end-to-end tests run; all (the
+# default) does the three.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -46,8 +48,7 @@ e2e_trees() {
   fi
 }
 
-other_trees() {
-  cmake --build "$kestrova_native_tree" -j"$jobs"
+unrun_trees() {
   if [[ $KESTROVA_BITS == 64 ]]; then
     echo "Never run on this host: build/win (i686), build/native (-m32, compiled only)"
     build_win build/win
@@ -58,10 +59,11 @@ other_trees() {
 
 case "$stage" in
   e2e) e2e_trees ;;
-  rest) other_trees ;;
-  all) e2e_trees && other_trees ;;
+  native) cmake --build "$kestrova_native_tree" -j"$jobs" ;;
+  unrun) unrun_trees ;;
+  all) e2e_trees && cmake --build "$kestrova_native_tree" -j"$jobs" && unrun_trees ;;
   *)
-    echo "usage: bash scripts/build.sh [all | e2e | rest], not '$stage'" >&2
+    echo "usage: bash scripts/build.sh [all | e2e | native | unrun], not '$stage'" >&2
     exit 2
     ;;
 esac

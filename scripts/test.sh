@@ -39,11 +39,15 @@ lane_other() {
   timed "the reproducible release" bash tests/release/reproducible.sh build/release-check || rc=1
   return $rc
 }
-# Once the end-to-end tests have what they run: the rest of the build, then
-# the tests that need it (the soak prints its figures: run verbosely).
+# The trees this mode never runs (in the 64-bit mode, the 32-bit side).
+lane_unrun() {
+  timed "the build of the trees not run" bash scripts/build.sh unrun
+}
+# Once the end-to-end tests have what they run: the native tree, then the
+# tests that need it (the soak prints its figures: run verbosely).
 lane_native() {
   local rc=0
-  timed "the rest of the build" bash scripts/build.sh rest || rc=1
+  timed "the build of the native tests" bash scripts/build.sh native || rc=1
   timed "the unit tests" run_ctest "$logs/unit.ctest" . --output-on-failure -j2 -L unit || rc=1
   run_ctest "$logs/soak.ctest" . -V -L soak || rc=1
   return $rc
@@ -55,6 +59,7 @@ start_lane() {  # name: a subshell, niced with everything it starts
 }
 start_lane lint
 start_lane other
+start_lane unrun
 if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then
   start_lane native
   # Two at a time, each on its own display and prefix: Wine leaves a core
