@@ -39,7 +39,9 @@ lane_other() {
   timed "the reproducible release" bash tests/release/reproducible.sh build/release-check || rc=1
   return $rc
 }
-# The trees this mode never runs (in the 64-bit mode, the 32-bit side).
+# The trees this mode never runs (in the 64-bit mode, the 32-bit side): no
+# step waits for them but the last checks, so they take only what CPU the
+# others leave (niced further, below).
 lane_unrun() {
   timed "the build of the trees not run" bash scripts/build.sh unrun
 }
@@ -53,13 +55,13 @@ lane_native() {
   return $rc
 }
 lanes=()
-start_lane() {  # name: a subshell, niced with everything it starts
-  (renice -n 10 -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
+start_lane() {  # name [niceness]: a subshell, niced with everything it starts
+  (renice -n "${2:-10}" -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
   lanes+=("$1:$!")
 }
 start_lane lint
 start_lane other
-start_lane unrun
+start_lane unrun 19
 if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then
   start_lane native
   # Two at a time, each on its own display and prefix: Wine leaves a core
