@@ -22,9 +22,10 @@ status=0
 run_ctest() {  # log, directory under the native tree, ctest arguments
   (cd "$kestrova_native_tree/$2" && ctest --no-tests=error "${@:3}") 2>&1 | tee -a "$1"
 }
-# Lanes beside the build and the end-to-end tests, niced so that neither
-# the build nor the window's keys are kept waiting: they take the CPU the
-# tests leave while they wait on Wine. Each lane's output is shown once it
+# Lanes beside the build and the end-to-end tests, niced to the last so
+# that neither the build nor the window's keys are kept waiting (keys typed
+# through a rebound keyboard map were lost under load at 10): they take the
+# CPU the tests leave while they wait on Wine. Each lane's output is shown once it
 # is done; any failure in one fails the run.
 # The static checks (not tests, but any finding fails the run), on trees of
 # their own:
@@ -39,9 +40,7 @@ lane_other() {
   timed "the reproducible release" bash tests/release/reproducible.sh build/release-check || rc=1
   return $rc
 }
-# The trees this mode never runs (in the 64-bit mode, the 32-bit side): no
-# step waits for them but the last checks, so they take only what CPU the
-# others leave (niced further, below).
+# The trees this mode never runs (in the 64-bit mode, the 32-bit side).
 lane_unrun() {
   timed "the build of the trees not run" bash scripts/build.sh unrun
 }
@@ -55,13 +54,13 @@ lane_native() {
   return $rc
 }
 lanes=()
-start_lane() {  # name [niceness]: a subshell, niced with everything it starts
-  (renice -n "${2:-10}" -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
+start_lane() {  # name: a subshell, niced with everything it starts
+  (renice -n 19 -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
   lanes+=("$1:$!")
 }
 start_lane lint
 start_lane other
-start_lane unrun 19
+start_lane unrun
 if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then
   start_lane native
   # Two at a time, each on its own display and prefix: Wine leaves a core
