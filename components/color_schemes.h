@@ -11,6 +11,13 @@ struct Rgb {
   bool operator==(const Rgb& o) const { return red == o.red && green == o.green && blue == o.blue; }
 };
 
+// A COLORREF (0x00bbggrr) as red, green and blue.
+inline Rgb ToRgb(std::uint32_t colorRef) {
+  return {static_cast<std::uint8_t>(colorRef & 0xFF),
+          static_cast<std::uint8_t>((colorRef >> 8) & 0xFF),
+          static_cast<std::uint8_t>((colorRef >> 16) & 0xFF)};
+}
+
 enum TColorScheme { csDefault, csBlack, csBlue, csSilver, csBlue2010, csSilver2010 };
 
 enum TColorSchemeElement {

@@ -10,10 +10,6 @@
 namespace components {
 
 inline COLORREF ToColorRef(Rgb c) { return RGB(c.red, c.green, c.blue); }
-inline Rgb ToRgb(COLORREF c) {
-  return {static_cast<std::uint8_t>(GetRValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
-          static_cast<std::uint8_t>(GetBValue(c))};
-}
 
 // Fills `rect` with one colour, through a brush made and freed here.
 inline void FillSolid(HDC dc, const RECT& rect, COLORREF color) {

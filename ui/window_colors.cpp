@@ -21,12 +21,7 @@ double Luminance(Rgb c) {
   return 0.2126 * Linear(c.red) + 0.7152 * Linear(c.green) + 0.0722 * Linear(c.blue);
 }
 
-Rgb FromColorRef(COLORREF c) {
-  return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
-          static_cast<std::uint8_t>((c >> 16) & 0xFF)};
-}
-
-Rgb SystemColor(int index) { return FromColorRef(os::Api().GetSysColor(index)); }
+Rgb SystemColor(int index) { return components::ToRgb(os::Api().GetSysColor(index)); }
 
 bool HighContrastOn() {
   HIGHCONTRASTA contrast{};
