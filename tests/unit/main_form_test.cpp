@@ -15,7 +15,7 @@ using ui::ControlId;
 
 using Form = testing_support::FakeForm;
 
-constexpr DWORD kOldSerial = 0x12345678;
+constexpr DWORD kImageSerial = 0x12345678;
 
 class MainForm : public ::testing::Test {
  protected:
@@ -26,7 +26,7 @@ class MainForm : public ::testing::Test {
 
   std::string MountImage(char letter, Kind kind, const std::string& label = "DATA") {
     std::string image = MakeImage(dir, std::string(1, letter) + ".img",
-                                  {kind, 512, kOldSerial, label});
+                                  {kind, 512, kImageSerial, label});
     world.Mount(letter, image);
     return image;
   }

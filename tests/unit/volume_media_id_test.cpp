@@ -15,8 +15,8 @@ using Calls = std::vector<std::string>;
 using Bytes = std::vector<BYTE>;
 using Offsets = std::vector<std::uint64_t>;
 
-constexpr DWORD kOldSerial = 0x0BADF00D;
-constexpr DWORD kNewSerial = 0x12345678;
+constexpr DWORD kDosOldSerial = 0x0BADF00D;
+constexpr DWORD kDosNewSerial = 0x12345678;
 const char kFailed[] = "Failed in setting of media ID.";
 
 TEST(MediaIdLayout, TheRegisterBlockAndTheRecordHaveThePlatformsLayout) {
@@ -37,7 +37,7 @@ class NineXVolume : public VolumeTest {
   std::string before;
   void SetUp() override {
     machine.SetVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 10);
-    image = MakeImage(dir, "c.img", {Kind::kFat16, 512, kOldSerial, "DATA"});
+    image = MakeImage(dir, "c.img", {Kind::kFat16, 512, kDosOldSerial, "DATA"});
     world.Mount('C', image);
     before = CopyOf(image, dir.Path("before.img"));
   }
@@ -49,7 +49,7 @@ class NineXVolume : public VolumeTest {
 };
 
 TEST_F(NineXVolume, SetsTheSerialThroughDosChangingOnlyItsFourBytes) {
-  EXPECT_NE(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_NE(volume::SetMediaIdSerial(2, kDosNewSerial), FALSE);
   EXPECT_TRUE(machine.dialogs.empty());
   ExpectNothingHeld();
   EXPECT_EQ(ChangedOffsets(before, image), SlotOffsets(Kind::kFat16));
@@ -59,7 +59,7 @@ TEST_F(NineXVolume, SetsTheSerialThroughDosChangingOnlyItsFourBytes) {
 }
 
 TEST_F(NineXVolume, OpensTheDeviceThenGetsSetsAndGetsAgainBeforeClosingIt) {
-  volume::SetMediaIdSerial(2, kNewSerial);
+  volume::SetMediaIdSerial(2, kDosNewSerial);
   EXPECT_EQ(world.calls,
             (Calls{"CreateFileA(\\\\.\\vwin32, 0x0, 0x0, 0, 0x4000000) = h1",
                    "DeviceIoControl(h1, 1, eax=0x440d ebx=0x3 ecx=0x4866)",
@@ -72,7 +72,7 @@ TEST_F(NineXVolume, OpensTheDeviceThenGetsSetsAndGetsAgainBeforeClosingIt) {
 }
 
 TEST_F(NineXVolume, TheGetIsSentAClearedRecordAndTheSetWhatTheGetFilledWithTheNewSerial) {
-  volume::SetMediaIdSerial(2, kNewSerial);
+  volume::SetMediaIdSerial(2, kDosNewSerial);
   ASSERT_EQ(world.dosRequests.size(), 3u);
   EXPECT_EQ(world.dosRequests[0].mediaId, Bytes(25, 0));
   Bytes set = {0, 0, 0x78, 0x56, 0x34, 0x12};
@@ -82,7 +82,7 @@ TEST_F(NineXVolume, TheGetIsSentAClearedRecordAndTheSetWhatTheGetFilledWithTheNe
 
 TEST_F(NineXVolume, AFailedGetSendsNoSetThatWouldBlankTheLabel) {
   world.faults.dos.push_back({0x66, 0x1F, false, 0});
-  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kDosNewSerial), FALSE);
   EXPECT_EQ(world.dosRequests.size(), 1u) << "only the failed get reached DOS";
   ExpectFailureShown();
   ExpectImageUnchanged();
@@ -90,7 +90,7 @@ TEST_F(NineXVolume, AFailedGetSendsNoSetThatWouldBlankTheLabel) {
 
 TEST_F(NineXVolume, TheDeviceIsClosedBeforeTheDialogIsShown) {
   world.faults.dos.push_back({0x46, 0x13, false, 0});
-  volume::SetMediaIdSerial(2, kNewSerial);
+  volume::SetMediaIdSerial(2, kDosNewSerial);
   EXPECT_EQ(world.calls.back(), "CloseHandle(h1)");
   EXPECT_EQ(world.CountCalls("DeviceIoControl"), 2) << "a failed set is not read back";
   ExpectFailureShown();
@@ -100,7 +100,7 @@ TEST_F(NineXVolume, TheDeviceIsClosedBeforeTheDialogIsShown) {
 // A 64-bit program told it runs on the 9x family: EDX holds 32 bits.
 TEST_F(NineXVolume, ARecordAboveFourGiBIsNeverSentWithItsAddressCut) {
   world.faults.noMemoryBelow4GiB = true;
-  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kDosNewSerial), FALSE);
   EXPECT_EQ(world.CountCalls("DeviceIoControl"), 0);
   ExpectFailureShown();
   ExpectImageUnchanged();
@@ -110,7 +110,7 @@ TEST_F(NineXVolume, ARecordAboveFourGiBIsNeverSentWithItsAddressCut) {
 struct DosFailure {
   const char* name;
   std::function<void(os::sim::Machine&, os::sim::VolumeWorld&, TempDir&)> inject;
-  DWORD serial = kNewSerial;
+  DWORD serial = kDosNewSerial;
 };
 void PrintTo(const DosFailure& c, std::ostream* out) { *out << c.name; }
 
@@ -144,28 +144,29 @@ INSTANTIATE_TEST_SUITE_P(
                    [](auto&, auto& w, auto&) { w.AddDrive('C', DRIVE_NO_ROOT_DIR); }},
         DosFailure{"NtfsUnknownToDos",
                    [](auto&, auto& w, auto& d) {
-                     w.Mount('C', MakeImage(d, "n.img", {Kind::kNtfs, 512, kOldSerial, "NT"}));
+                     w.Mount('C',
+                             MakeImage(d, "n.img", {Kind::kNtfs, 512, kDosOldSerial, "NT"}));
                    }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NineXVolume, ReadBackFailureLeavesTheSerialSetButReportsIt) {
   world.faults.dos.push_back({0x66, 0x1F, false, 1});
-  EXPECT_EQ(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_EQ(volume::SetMediaIdSerial(2, kDosNewSerial), FALSE);
   ExpectFailureShown();
   EXPECT_EQ(FatlabelSerial(image), "12345678");
 }
 
 TEST_F(NineXVolume, TheRequestGoesOutWhateverTheReportedFileSystem) {
   world.drive('C').fileSystemName = "NOVELL";
-  EXPECT_NE(volume::SetMediaIdSerial(2, kNewSerial), FALSE);
+  EXPECT_NE(volume::SetMediaIdSerial(2, kDosNewSerial), FALSE);
   EXPECT_EQ(world.CountCalls("DeviceIoControl"), 3);
 }
 
 TEST_F(NineXVolume, AFat32VolumeKeepsItsSerialAtItsOwnPlace) {
-  const std::string fat32 = MakeImage(dir, "e.img", {Kind::kFat32, 512, kOldSerial, "BIG"});
+  const std::string fat32 = MakeImage(dir, "e.img", {Kind::kFat32, 512, kDosOldSerial, "BIG"});
   world.Mount('E', fat32);
   const std::string copy = CopyOf(fat32, dir.Path("e-before.img"));
-  EXPECT_NE(volume::SetMediaIdSerial(4, kNewSerial), FALSE);
+  EXPECT_NE(volume::SetMediaIdSerial(4, kDosNewSerial), FALSE);
   EXPECT_EQ(ChangedOffsets(copy, fat32), SlotOffsets(Kind::kFat32));
 }
 
@@ -180,7 +181,7 @@ class DosDriveNumber : public NineXVolume, public ::testing::WithParamInterface<
 
 TEST_P(DosDriveNumber, IsTheIndexPlusOne) {
   world.Mount(GetParam().letter, image);
-  EXPECT_NE(volume::SetMediaIdSerial(GetParam().index, kNewSerial), FALSE);
+  EXPECT_NE(volume::SetMediaIdSerial(GetParam().index, kDosNewSerial), FALSE);
   for (const os::sim::DosRequest& request : world.dosRequests) {
     EXPECT_EQ(request.registers.ebx, GetParam().number);
   }
