@@ -32,13 +32,16 @@ run_ctest() {  # log, directory under the native tree, ctest arguments
 lane_lint() {
   timed "the static checks" bash scripts/lint.sh
 }
-# The time-bounded fuzzing (any crash fails it), then the release: built in
-# two clones of the last commit and compared.
-lane_other() {
-  local rc=0
-  timed "the fuzzing" bash tests/fuzz/run.sh 60 || rc=1
-  timed "the reproducible release" bash tests/release/reproducible.sh build/release-check || rc=1
-  return $rc
+# The time-bounded fuzzing (any crash fails it).
+lane_fuzz() {
+  timed "the fuzzing" bash tests/fuzz/run.sh 60
+}
+# Once the end-to-end tests have their programs: the release, built in a
+# clone of the last commit and compared with the same release packed from
+# those programs.
+lane_release() {
+  timed "the reproducible release" \
+    bash tests/release/reproducible.sh --second-from-trees build/release-check
 }
 # The trees this mode never runs (in the 64-bit mode, the 32-bit side).
 lane_unrun() {
@@ -59,10 +62,11 @@ start_lane() {  # name: a subshell, niced with everything it starts
   lanes+=("$1:$!")
 }
 start_lane lint
-start_lane other
+start_lane fuzz
 start_lane unrun
 if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then
   start_lane native
+  start_lane release
   # Two at a time, each on its own display and prefix: Wine leaves a core
   # idle while it starts a program. Run in their own directory of the
   # native tree, which lists no unit test, while that tree is still being
