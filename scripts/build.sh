@@ -9,12 +9,13 @@
 #     build/win (the i686 programs, whose imports are still checked) and
 #     build/native (-m32, compiled but not linked), so that a break on the
 #     32-bit side still shows.
-#   bash scripts/build.sh [all | e2e | native | unrun]
+#   bash scripts/build.sh [all | e2e | also | native | unrun]
 # e2e builds what the end-to-end tests run and configures the native tree
-# that lists them; native then builds that tree; unrun builds the trees this
-# mode never runs (nothing in the 32-bit mode), needing neither. The test
-# command builds native and unrun while the end-to-end tests run; all (the
-# default) does the three.
+# that lists them, but for the programs of the 32-bit mode's x86_64 window
+# test: also builds those (nothing in the 64-bit mode). native then builds
+# the native tree; unrun builds the trees this mode never runs (nothing in
+# the 32-bit mode), needing neither. The test command builds also, native
+# and unrun while the end-to-end tests run; all (the default) does the four.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -40,11 +41,16 @@ configure_native() {  # tree bits compile-only Windows-tree [Windows tree whose 
 e2e_trees() {
   if [[ $KESTROVA_BITS == 32 ]]; then
     build_win build/win
-    build_win build/win64 kestrova kestrova-inspector
     configure_native build/native 32 OFF build/win build/win64
   else
     build_win build/win64
     configure_native build/native64 64 OFF build/win64
+  fi
+}
+
+also_trees() {
+  if [[ $KESTROVA_BITS == 32 ]]; then
+    build_win build/win64 kestrova kestrova-inspector
   fi
 }
 
@@ -59,11 +65,12 @@ unrun_trees() {
 
 case "$stage" in
   e2e) e2e_trees ;;
+  also) also_trees ;;
   native) cmake --build "$kestrova_native_tree" -j"$jobs" ;;
   unrun) unrun_trees ;;
-  all) e2e_trees && cmake --build "$kestrova_native_tree" -j"$jobs" && unrun_trees ;;
+  all) e2e_trees && also_trees && cmake --build "$kestrova_native_tree" -j"$jobs" && unrun_trees ;;
   *)
-    echo "usage: bash scripts/build.sh [all | e2e | native | unrun], not '$stage'" >&2
+    echo "usage: bash scripts/build.sh [all | e2e | also | native | unrun], not '$stage'" >&2
     exit 2
     ;;
 esac
