@@ -57,8 +57,8 @@ lane_native() {
   return $rc
 }
 lanes=()
-start_lane() {  # name: a subshell, niced with everything it starts
-  (renice -n 19 -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
+start_lane() {  # name [niceness, 19]: a subshell, niced with everything it starts
+  (renice -n "${2:-19}" -p "$BASHPID" >/dev/null; "lane_$1") >"$logs/$1.out" 2>&1 &
   lanes+=("$1:$!")
 }
 start_lane lint
@@ -81,7 +81,8 @@ start_also() {
 }
 if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then
   start_also
-  start_lane native
+  # Ahead of the other lanes, as the unit tests wait for its build.
+  start_lane native 15
   start_lane release
   # Two at a time, each on its own display and prefix: Wine leaves a core
   # idle while it starts a program. Run in their own directory of the
