@@ -54,38 +54,9 @@ EOF
 
 # ---- clang-tidy
 sources "$native" >"$out/native"
-# The test programs' sources are checked together: each parses GoogleTest,
-# whose declarations the checks would otherwise walk once per file. Files
-# compiled alike are included by one translation unit, in a tree of its own
-# (cppcheck still reads each file alone); the config's header filter
-# reports a finding in an included file as that file's. A unit that does
-# not compile (names that clash across its files) is checked file by file.
-units=$out/units
-python3 - "$native" "$root" "$units" <<'EOF'
-import json, os, re, sys
-tree, root, units = sys.argv[1:]
-groups = {}
-for e in json.load(open(f"{tree}/compile_commands.json")):
-    if os.path.relpath(e["file"], root).split("/")[0] in ("tests", "tools"):
-        flags = re.sub(r" -o \S+| -c \S+", "", e["command"])
-        groups.setdefault((e["directory"], flags), []).append(e["file"])
-os.makedirs(units)
-entries = []
-for n, ((directory, flags), files) in enumerate(groups.items()):
-    if len(files) < 2:
-        continue
-    unit = f"{units}/unit{n}.cpp"
-    with open(unit, "w") as f:
-        f.writelines(f'#include "{file}"  // NOLINT(bugprone-suspicious-include)\n'
-                     for file in sorted(files))
-    with open(f"{unit}.files", "w") as f:
-        f.write("\n".join(sorted(files)) + "\n")
-    entries.append({"directory": directory, "file": unit, "command": f"{flags} -c {unit}"})
-json.dump(entries, open(f"{units}/compile_commands.json", "w"), indent=1)
-EOF
-cat "$units"/*.files >"$out/together" 2>/dev/null || true
 # The Windows tree: clang reads MinGW's headers as the cross compiler does.
 sources "$win" | grep -vxF -f "$out/native" >"$out/win" || true
+sources "$fuzz" | grep '/tests/fuzz/' >"$out/fuzz" || true
 win_args=(--extra-arg-before=--target="$triple" --extra-arg-before=-nostdinc++)
 while read -r dir; do
   win_args+=("--extra-arg-before=-isystem$dir")
@@ -93,31 +64,80 @@ done < <("$triple-g++" -xc++ -E -v /dev/null 2>&1 |
          sed -n '/#include <...> search starts here/,/End of search/p' |
          grep -E 'c\+\+|mingw32/include$' | sed 's/^ //')
 
-tidy() {  # tree, file list
+# Files a tree compiles alike are checked together: each parses the same
+# headers (GoogleTest, the platform's), whose declarations the checks
+# would otherwise walk once per file. They are included by one translation
+# unit, in a tree of its own (cppcheck still reads each file alone); the
+# config's header filter reports a finding in an included file as that
+# file's. A file that defines a macro before its includes is checked alone,
+# as it is compiled. Writes LIST.units/ and LIST.alone, the files left to
+# check alone.
+group() {  # tree, file list
+  python3 - "$1" "$2" <<'EOF'
+import json, os, re, sys
+tree, listed = sys.argv[1:]
+wanted = set(open(listed).read().split())
+
+def may_share(path):
+    for line in open(path):
+        if line.startswith(("#include", "#define")):
+            return line.startswith("#include")
+    return True
+
+groups = {}
+for e in json.load(open(f"{tree}/compile_commands.json")):
+    if e["file"] in wanted:
+        flags = re.sub(r" -o \S+| -c \S+", "", e["command"])
+        key = (e["directory"], flags) if may_share(e["file"]) else e["file"]
+        groups.setdefault(key, set()).add(e["file"])
+os.makedirs(f"{listed}.units")
+entries, alone = [], []
+for n, (key, files) in enumerate(groups.items()):
+    if len(files) < 2:
+        alone += files
+        continue
+    directory, flags = key
+    unit = f"{listed}.units/unit{n}.cpp"
+    with open(unit, "w") as f:
+        f.writelines(f'#include "{file}"  // NOLINT(bugprone-suspicious-include)\n'
+                     for file in sorted(files))
+    with open(f"{unit}.files", "w") as f:
+        f.write("\n".join(sorted(files)) + "\n")
+    entries.append({"directory": directory, "file": unit, "command": f"{flags} -c {unit}"})
+json.dump(entries, open(f"{listed}.units/compile_commands.json", "w"), indent=1)
+with open(f"{listed}.alone", "w") as f:
+    f.write("".join(file + "\n" for file in sorted(alone)))
+EOF
+}
+tidy() {  # tree, file list, clang-tidy arguments...
   xargs -r -P"$jobs" -n1 clang-tidy -p "$1" --quiet --config-file="$root/.clang-tidy" "${@:3}" \
     <"$2" 2>/dev/null || true
 }
-tidy_together() {
+# A unit that does not compile (names that clash across its files) is
+# checked file by file.
+tidy_unit() {  # tree, unit, clang-tidy arguments...
+  tidy "$(dirname "$2")" <(echo "$2") "${@:3}" >"$2.log"
+  if grep -q 'clang-diagnostic-error' "$2.log"; then
+    echo "note: $(wc -l <"$2.files") sources of $1 do not compile as one translation unit" \
+      "(names clash across them?): checked one by one" >&2
+    tidy "$1" "$2.files" "${@:3}"
+  else
+    cat "$2.log"
+  fi
+}
+check_tree() {  # tree, file list, clang-tidy arguments...
   local unit
-  for unit in "$units"/*.cpp; do
-    [[ -e $unit ]] || continue
-    tidy "$units" <(echo "$unit") >"$unit.log"
-    if grep -q 'clang-diagnostic-error' "$unit.log"; then
-      echo "note: $(wc -l <"$unit.files") test sources do not compile as one translation" \
-        "unit (names clash across them?): checked one by one" >&2
-      tidy "$native" "$unit.files"
-    else
-      cat "$unit.log"
-    fi
+  group "$1" "$2"
+  for unit in "$2".units/*.cpp; do
+    [[ -e $unit ]] && tidy_unit "$1" "$unit" "${@:3}" &
   done
+  tidy "$1" "$2.alone" "${@:3}"
+  wait
 }
 {
-  tidy_together &
-  tidy "$native" <(grep -vxF -f "$out/together" "$out/native")
-  wait
-  tidy "$win" "$out/win" "${win_args[@]}"
-  sources "$fuzz" | grep '/tests/fuzz/' >"$out/fuzz" || true
-  tidy "$fuzz" "$out/fuzz"
+  check_tree "$native" "$out/native"
+  check_tree "$win" "$out/win" "${win_args[@]}"
+  check_tree "$fuzz" "$out/fuzz"
 } >"$out/tidy.log"
 grep -E '^/.*: (warning|error): ' "$out/tidy.log" | sed "s|^$root/||" | sort -u >"$out/findings" || true
 # An error with no place (an unreadable command or header) left a file unread.
