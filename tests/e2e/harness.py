@@ -566,9 +566,18 @@ class App:
 
     # inspector
 
+    # The inspector's commands that only look; one of them is asked again
+    # when it printed nothing at all, as 64-bit Wine under load now and then
+    # ended a run that way. A command that acts is never repeated.
+    LOOKS = ("window", "wait", "dialogs", "message", "accessible", "measure")
+
     def inspector_run(self, *args, timeout=30):
         r = _run(self.prefix.command(self.inspector, *args), env=self.prefix.env,
                  timeout=timeout, check=False)
+        if args[0] in self.LOOKS and not r.stdout.strip() and not r.stderr.strip():
+            log(f"inspector {args!r} exited {r.returncode} printing nothing; asked again")
+            r = _run(self.prefix.command(self.inspector, *args), env=self.prefix.env,
+                     timeout=timeout, check=False)
         if r.returncode not in (0, 1):
             raise HarnessError(f"inspector {args!r} exited {r.returncode}: {r.stderr.strip()}")
         try:

@@ -593,6 +593,9 @@ void BecomeDpiAware() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Each answer is written as it is printed, not left in a buffer for the
+  // exit: under load, 64-bit Wine now and then ended a run with none.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   BecomeDpiAware();
   if (argc < 2) return Usage();
   std::string cmd = argv[1];
