@@ -43,6 +43,11 @@ lane_release() {
   timed "the reproducible release" \
     bash tests/release/reproducible.sh --second-from-trees build/release-check
 }
+# Once the end-to-end tests have started: the programs of the 32-bit
+# mode's x86_64 window test (start_also).
+lane_also() {
+  timed "the build for the x86_64 window test" bash scripts/build.sh also
+}
 # The trees this mode never runs (in the 64-bit mode, the 32-bit side).
 lane_unrun() {
   timed "the build of the trees not run" bash scripts/build.sh unrun
@@ -68,16 +73,12 @@ start_lane unrun 15
 # The programs of the 32-bit mode's x86_64 window test: built, not niced,
 # while the first tests run. The lock is taken here and kept only by the
 # lane, so that the test (tests/e2e/CMakeLists.txt) waits for that build.
-lane_also() {
-  timed "the build for the x86_64 window test" bash scripts/build.sh also
-}
 start_also() {
   local held
   mkdir -p build
   exec {held}>build/win64.building
   flock "$held"
-  lane_also >"$logs/also.out" 2>&1 &
-  lanes+=("also:$!")
+  start_lane also 0
   exec {held}>&-
 }
 if timed "the build for the end-to-end tests" bash scripts/build.sh e2e; then

@@ -572,12 +572,13 @@ class App:
     LOOKS = ("window", "wait", "dialogs", "message", "accessible", "measure")
 
     def inspector_run(self, *args, timeout=30):
-        r = _run(self.prefix.command(self.inspector, *args), env=self.prefix.env,
-                 timeout=timeout, check=False)
+        def ask():
+            return _run(self.prefix.command(self.inspector, *args), env=self.prefix.env,
+                        timeout=timeout, check=False)
+        r = ask()
         if args[0] in self.LOOKS and not r.stdout.strip() and not r.stderr.strip():
             log(f"inspector {args!r} exited {r.returncode} printing nothing; asked again")
-            r = _run(self.prefix.command(self.inspector, *args), env=self.prefix.env,
-                     timeout=timeout, check=False)
+            r = ask()
         if r.returncode not in (0, 1):
             raise HarnessError(f"inspector {args!r} exited {r.returncode}: {r.stderr.strip()}")
         try:
